@@ -1,0 +1,38 @@
+# qv_library(NAME DIR <folder> [DEPS ...])
+# A static library made of every .cpp in one source folder (not recursive),
+# so that files can be added to a folder without touching the build files.
+function(qv_library name)
+  cmake_parse_arguments(A "" "DIR" "DEPS" ${ARGN})
+  file(GLOB srcs CONFIGURE_DEPENDS ${A_DIR}/*.cpp)
+  file(GLOB hdrs CONFIGURE_DEPENDS ${A_DIR}/*.h)
+  if(NOT srcs)
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR}/src)
+    target_link_libraries(${name} INTERFACE ${A_DEPS})
+    return()
+  endif()
+  add_library(${name} STATIC ${srcs} ${hdrs})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${A_DEPS})
+  target_compile_definitions(${name} PUBLIC
+    QV_VERSION_MAJOR=${PROJECT_VERSION_MAJOR}
+    QV_VERSION_MINOR=${PROJECT_VERSION_MINOR}
+    QV_VERSION_PATCH=${PROJECT_VERSION_PATCH})
+endfunction()
+
+# qv_test(NAME SOURCES ... LIBS ... [LABELS ...])
+# One GoogleTest executable; each test case becomes a ctest test.
+function(qv_test name)
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE ${A_LIBS} qv_testsupport GTest::gtest GTest::gmock)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  set(labels ${A_LABELS})
+  if(NOT labels)
+    set(labels unit)
+  endif()
+  gtest_discover_tests(${name}
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests
+    PROPERTIES LABELS "${labels}" ENVIRONMENT "QV_SOURCE_DIR=${CMAKE_SOURCE_DIR};QV_BIN_DIR=${QV_BIN_DIR}"
+    DISCOVERY_TIMEOUT 60)
+endfunction()

@@ -1,0 +1,132 @@
+#include "base/binarycodec.h"
+
+#include <QtEndian>
+#include <cstring>
+
+void BinaryWriter::writeInt32(qint32 v)
+{
+    char b[4];
+    qToLittleEndian<qint32>(v, b);
+    m_data.append(b, 4);
+}
+
+void BinaryWriter::writeInt64(qint64 v)
+{
+    char b[8];
+    qToLittleEndian<qint64>(v, b);
+    m_data.append(b, 8);
+}
+
+void BinaryWriter::writeByte(quint8 v)
+{
+    m_data.append(static_cast<char>(v));
+}
+
+void BinaryWriter::writeDouble(double v)
+{
+    quint64 bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    writeInt64(static_cast<qint64>(bits));
+}
+
+void BinaryWriter::writeString(const QString &s)
+{
+    writeInt32(static_cast<qint32>(s.size()));
+    for (QChar c : s) {
+        char b[2];
+        qToLittleEndian<quint16>(c.unicode(), b);
+        m_data.append(b, 2);
+    }
+}
+
+void BinaryWriter::writeStringList(const QStringList &list)
+{
+    writeInt32(static_cast<qint32>(list.size()));
+    for (const QString &s : list)
+        writeString(s);
+}
+
+void BinaryReader::need(qint64 bytes, const char *what) const
+{
+    if (bytes < 0 || bytes > remaining())
+        throw DecodeError(QStringLiteral("Unexpected end of data while reading %1 at offset %2 (%3 bytes needed, %4 left)")
+                              .arg(QLatin1String(what))
+                              .arg(m_pos)
+                              .arg(bytes)
+                              .arg(remaining()));
+}
+
+qint32 BinaryReader::readInt32()
+{
+    need(4, "an integer");
+    qint32 v = qFromLittleEndian<qint32>(m_data.constData() + m_pos);
+    m_pos += 4;
+    return v;
+}
+
+qint64 BinaryReader::readInt64()
+{
+    need(8, "a 64-bit integer");
+    qint64 v = qFromLittleEndian<qint64>(m_data.constData() + m_pos);
+    m_pos += 8;
+    return v;
+}
+
+quint8 BinaryReader::readByte()
+{
+    need(1, "a byte");
+    return static_cast<quint8>(m_data.at(m_pos++));
+}
+
+double BinaryReader::readDouble()
+{
+    quint64 bits = static_cast<quint64>(readInt64());
+    double v;
+    std::memcpy(&v, &bits, sizeof v);
+    return v;
+}
+
+QString BinaryReader::readString()
+{
+    const qint64 start = m_pos;
+    qint32 n = readInt32();
+    if (n < 0 || qint64(n) * 2 > remaining()) {
+        m_pos = start;
+        throw DecodeError(QStringLiteral("Invalid string length %1 at offset %2 (%3 bytes left)")
+                              .arg(n).arg(start).arg(remaining() - 4));
+    }
+    QString s(n, Qt::Uninitialized);
+    const char *p = m_data.constData() + m_pos;
+    for (qint32 i = 0; i < n; ++i)
+        s[i] = QChar(qFromLittleEndian<quint16>(p + 2 * i));
+    m_pos += qint64(n) * 2;
+    return s;
+}
+
+QStringList BinaryReader::readStringList()
+{
+    QStringList list;
+    readStringListInto(list);
+    return list;
+}
+
+void BinaryReader::readStringListInto(QStringList &list)
+{
+    const qint64 start = m_pos;
+    qint32 n = readInt32();
+    // Each string takes at least its 4-byte count.
+    if (n < 0 || qint64(n) * 4 > remaining()) {
+        m_pos = start;
+        throw DecodeError(QStringLiteral("Invalid list length %1 at offset %2 (%3 bytes left)")
+                              .arg(n).arg(start).arg(remaining() - 4));
+    }
+    list.reserve(list.size() + n);
+    for (qint32 i = 0; i < n; ++i)
+        list.append(readString());
+}
+
+void BinaryReader::skip(qint64 bytes)
+{
+    need(bytes, "skipped bytes");
+    m_pos += bytes;
+}

@@ -1,0 +1,64 @@
+#pragma once
+// The binary encoding of every data file of the program: little-endian
+// int32 and int64, one-byte booleans, date-times as 8-byte doubles (days
+// since 1899-12-30, local time), strings as an int32 count of UTF-16 code
+// units followed by the code units (UTF-16LE, no terminator), and string
+// lists as an int32 count followed by the strings.
+#include "base/errors.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+
+class BinaryWriter {
+public:
+    void writeInt32(qint32 v);
+    void writeInt64(qint64 v);
+    void writeByte(quint8 v);
+    void writeBool(bool v) { writeByte(v ? 1 : 0); }
+    void writeDouble(double v);
+    void writeDateTime(double v) { writeDouble(v); }
+    void writeString(const QString &s);
+    void writeStringList(const QStringList &list);
+    // An enumeration is stored as an int32 holding its ordinal.
+    template <typename E> void writeEnum(E e) { writeInt32(static_cast<qint32>(e)); }
+
+    const QByteArray &data() const { return m_data; }
+
+private:
+    QByteArray m_data;
+};
+
+// Reads the encoding above. Every read checks the bytes left: a truncated
+// field or a count that cannot fit in what remains throws DecodeError, so a
+// damaged or hostile file can neither crash the reader nor make it allocate
+// more than the file's own size.
+class BinaryReader {
+public:
+    explicit BinaryReader(const QByteArray &data) : m_data(data) {}
+
+    qint32 readInt32();
+    qint64 readInt64();
+    quint8 readByte();
+    bool readBool() { return readByte() != 0; }
+    double readDouble();
+    double readDateTime() { return readDouble(); }
+    QString readString();
+    QStringList readStringList();
+    // Appends the strings to an existing list (the loaders append to lists).
+    void readStringListInto(QStringList &list);
+    // Stored as int32; only the low byte is kept, like a one-byte enum field.
+    template <typename E> E readEnum() { return static_cast<E>(static_cast<quint8>(readInt32() & 0xFF)); }
+    void skip(qint64 bytes);
+
+    qint64 position() const { return m_pos; }
+    qint64 remaining() const { return m_data.size() - m_pos; }
+    bool atEnd() const { return remaining() <= 0; }
+
+private:
+    void need(qint64 bytes, const char *what) const;
+
+    QByteArray m_data;
+    qint64 m_pos = 0;
+};
