@@ -13,6 +13,7 @@
 #include <memory>
 
 class StorageSession; // the open destination of a connected job (storage layer)
+class JobArchiver;    // the run's archive writer behind the ZIP operations (storage/archiver.h)
 
 class TJob : public QObject {
     Q_OBJECT
@@ -107,6 +108,8 @@ public:
                                    const QString &csstrRemote, int RetryCount, bool LogError);
     void DisconnectFromStorage();
     StorageSession *Storage() const { return m_storage.get(); }
+    // The archive writer of the current run; set by the engine for ZIP runs.
+    std::shared_ptr<JobArchiver> Archiver;
 
     // Sets the derived fields (NewSubfolderIsCreatedForEachBackup, icon) after a load.
     virtual void SetDerivedFields() = 0;

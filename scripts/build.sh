@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Configures and builds the program, its tools and tests into ./build
+# (or $QV_BUILD_DIR). Pass -DQV_SANITIZE_ADDRESS=ON or -DQV_SANITIZE_THREAD=ON
+# for a sanitizer build.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${QV_BUILD_DIR:-build}
+cmake -S . -B "$build" -G Ninja "$@" >/dev/null
+cmake --build "$build"
