@@ -4,6 +4,7 @@
 #include "base/filewrite.h"
 
 #include <QFile>
+#include <QStringDecoder>
 
 namespace {
 const QByteArray kBom("\xEF\xBB\xBF", 3);
@@ -24,15 +25,20 @@ QStringList DecodeTextLines(const QByteArray &data)
     QByteArrayView view(data);
     if (view.startsWith(kBom))
         view = view.sliced(3);
+    // Decoded as a whole, keeping a U+FEFF at the start: QString::fromUtf8
+    // drops a leading byte-order mark, which per line would silently remove
+    // that character from the start of any line (a file name, say).
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    const QString text = decoder.decode(view);
     QStringList lines;
     qsizetype start = 0;
-    while (start < view.size()) {
-        qsizetype nl = view.indexOf('\n', start);
-        qsizetype end = nl < 0 ? view.size() : nl;
+    while (start < text.size()) {
+        const qsizetype nl = text.indexOf(QLatin1Char('\n'), start);
+        const qsizetype end = nl < 0 ? text.size() : nl;
         qsizetype lineEnd = end;
-        if (lineEnd > start && view[lineEnd - 1] == '\r')
+        if (lineEnd > start && text[lineEnd - 1] == QLatin1Char('\r'))
             --lineEnd;
-        lines.append(QString::fromUtf8(view.sliced(start, lineEnd - start)));
+        lines.append(text.sliced(start, lineEnd - start));
         if (nl < 0)
             break;
         start = nl + 1;

@@ -13,8 +13,11 @@ void TLanguageOptions::RebuildIndex()
         return;
     const QStringList &en = Translations.first();
     // Walk backwards so that the first occurrence of a text is the one kept.
-    for (int k = en.size() - 1; k >= 2; --k)
-        EnglishIndex.insert(en[k], k);
+    // An empty English line is a gap in the file, not a text to translate.
+    for (int k = en.size() - 1; k >= 2; --k) {
+        if (!en[k].isEmpty())
+            EnglishIndex.insert(en[k], k);
+    }
 }
 
 void TLanguageOptions::SelectLanguage()
@@ -49,6 +52,11 @@ QVector<QStringList> ParseTranslationLines(const QStringList &lines)
     const int n = lines.first().trimmed().toInt(&ok);
     if (!ok || n <= 0)
         throw QvError(QStringLiteral("'%1' is not a valid number of languages").arg(lines.first()));
+    // Every language needs at least its name line; a larger count is damage
+    // (and must not allocate rows for it).
+    if (n > lines.size() - 1)
+        throw QvError(QStringLiteral("The translation file names %1 languages but holds only %2 lines")
+                          .arg(n).arg(lines.size() - 1));
     QVector<QStringList> rows(n);
     // Line 1 + k*N + c holds entry k of row c; incomplete groups are ignored.
     const qsizetype entries = (lines.size() - 1) / n;

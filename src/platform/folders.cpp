@@ -14,6 +14,14 @@ QString dataOverride;
 } // namespace
 
 namespace Folders {
+QString ConfigHome()
+{
+    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (base.isEmpty())
+        base = QDir::homePath() + QStringLiteral("/.config");
+    return QDir::cleanPath(base);
+}
+
 QString DataFolder()
 {
     {
@@ -21,10 +29,7 @@ QString DataFolder()
         if (!dataOverride.isEmpty())
             return dataOverride;
     }
-    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (base.isEmpty())
-        base = QDir::homePath() + QStringLiteral("/.config");
-    return QDir::cleanPath(base) + QLatin1Char('/') + QLatin1String(AppState::ApplicationTitle);
+    return ConfigHome() + QLatin1Char('/') + QLatin1String(AppState::ApplicationTitle);
 }
 
 QString DocumentsFolder()

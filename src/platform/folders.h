@@ -3,6 +3,8 @@
 #include <QString>
 
 namespace Folders {
+// The user's configuration folder: $XDG_CONFIG_HOME, default ~/.config.
+QString ConfigHome();
 // $XDG_CONFIG_HOME/Quorvane (default ~/.config/Quorvane): options, jobs list,
 // local job files, refresh tokens. Not created here.
 QString DataFolder();

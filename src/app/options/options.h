@@ -98,3 +98,39 @@ TOptions &Options();
 // Translates through the global table; returns the text unchanged while
 // the program is quitting.
 QString Translate(const QString &text);
+
+// The options file: DataFolder + "/options.qvo".
+QString OptionsFilePath();
+
+// Sets every option to its default: the system's language code, run at log-on
+// (true only when the autostart entry could be written), the temporary folder
+// "<temp>/QuorvaneTmp", the log folder "<Documents>/Quorvane", the excluded
+// folders of the shipped "excluded-directories.txt", and the defaults of the
+// record for everything else. The FTP accounts and LastFTPAccountID are kept.
+void SetDefaultOptions(TOptions &options);
+
+// Reads the options file at `path` into `options`. Returns false when the file
+// is missing (no event) or cannot be used: the event "Error loading options.
+// Code: 2" when it cannot be opened, "Error loading options. Code: 1" when its
+// content cannot be read or parsed. Fields read before a failure keep their
+// values; the caller then applies SetDefaultOptions.
+bool LoadOptions(TOptions &options, const QString &path);
+
+// LoadOptions, then SetDefaultOptions when it failed. Returns whether the file
+// was loaded.
+bool LoadOptionsOrDefaults(TOptions &options, const QString &path);
+
+// Writes the options (format version 8) atomically to `path`. A new file is
+// readable by its owner only, because it holds passwords. Returns false on
+// failure, with `error` set when given.
+bool SaveOptions(const TOptions &options, const QString &path, QString *error = nullptr);
+
+// The index of the last account with this ID, or -1.
+int FindFTPAccountIndex(const QVector<TFTPAccount> &accounts, qint32 id);
+inline int FindFTPAccountIndex(const TOptions &options, qint32 id)
+{
+    return FindFTPAccountIndex(options.FTPAccounts, id);
+}
+// Appends `account` with the next ID (LastFTPAccountID + 1, which becomes the
+// new LastFTPAccountID) and returns its index.
+int AddFTPAccount(TOptions &options, TFTPAccount account);

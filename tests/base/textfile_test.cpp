@@ -1,0 +1,60 @@
+#include "base/errors.h"
+#include "base/textfile.h"
+#include "support/testenv.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+TEST(TextFile, WritesBomAndCrLf)
+{
+    const QByteArray data = EncodeTextLines({QStringLiteral("first"), QString(), QStringLiteral("Grüße")});
+    EXPECT_EQ(data, QByteArray("\xEF\xBB\xBF" "first\r\n\r\nGr\xC3\xBC\xC3\x9F" "e\r\n"));
+    EXPECT_EQ(EncodeTextLines({}), QByteArray("\xEF\xBB\xBF"));
+}
+
+TEST(TextFile, DecodesEveryLineEnding)
+{
+    struct Case {
+        const char *name;
+        QByteArray data;
+        QStringList lines;
+    };
+    const Case cases[] = {
+        {"BOM and CR LF", QByteArray("\xEF\xBB\xBF" "a\r\nb\r\n"), {"a", "b"}},
+        {"no BOM", QByteArray("a\r\nb\r\n"), {"a", "b"}},
+        {"bare LF", QByteArray("a\nb\n"), {"a", "b"}},
+        {"last line without line end", QByteArray("a\r\nb"), {"a", "b"}},
+        {"empty lines kept", QByteArray("\r\na\r\n\r\n"), {"", "a", ""}},
+        {"empty file", QByteArray(), {}},
+        {"only a BOM", QByteArray("\xEF\xBB\xBF"), {}},
+        {"CR inside a line stays", QByteArray("a\rb\r\n"), {"a\rb"}},
+        {"UTF-8 text", QByteArray("\xC3\xA9t\xC3\xA9\r\n"), {QStringLiteral("été")}},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(DecodeTextLines(c.data), c.lines) << c.name;
+}
+
+// A line may itself begin with U+FEFF (a file name, say); only the one mark at
+// the start of the file is the byte-order mark.
+TEST(TextFile, LinesBeginningWithFeffKeepIt)
+{
+    const QString feff(QChar(0xFEFF));
+    const QStringList lines{feff + QStringLiteral("first"), QStringLiteral("second"), feff, feff + feff + QStringLiteral("x")};
+    EXPECT_EQ(DecodeTextLines(EncodeTextLines(lines)), lines);
+    EXPECT_EQ(DecodeTextLines(QByteArray("a\n\xEF\xBB\xBF" "b\n")), (QStringList{"a", feff + QStringLiteral("b")}));
+}
+
+TEST(TextFile, FileRoundTrip)
+{
+    const QString path = TestEnv::Root() + QStringLiteral("/lines.txt");
+    const QStringList lines{QStringLiteral("one"), QStringLiteral(""), QStringLiteral("three ✓")};
+    QString error;
+    ASSERT_TRUE(WriteTextLines(path, lines, &error)) << error.toStdString();
+    EXPECT_EQ(ReadTextLines(path), lines);
+}
+
+TEST(TextFile, MissingFileThrows)
+{
+    EXPECT_THROW(ReadTextLines(TestEnv::Root() + QStringLiteral("/none.txt")), QvError);
+}
+} // namespace
