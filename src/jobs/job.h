@@ -58,26 +58,43 @@ public:
     // --- status transitions ---
     void Cancel();
     void Pause();
-    void Resume();        // the main window's resume: back to jsRunning
-    void SetWaiting();    // queued for the scheduler
+    // The main window's resume: a paused job goes back to jsRunning (any other
+    // status is left alone, so an idle job can never be made to look running).
+    bool Resume();
+    // Queues an idle job for the scheduler (jsNone -> jsWaiting).
+    bool SetWaiting();
 
     // --- options and translation ---
     void OptionsToJobOptions();
     // The job's own lookup on its snapshot, so a worker never reads the global table.
     QString JobTranslate(const QString &text) const;
+    // For event lines: the global table on the main thread, the snapshot on a worker.
+    QString TranslateForEvent(const QString &text) const;
 
     // --- run log (LastJobResult.Log) ---
+    // All of these may be called by the worker while the window reads the log.
+    // Clears the lines and the error and warning counts (the start of a run).
     void ClearRunLog();
-    void AddToLog(const QString &text);                                 // "<time>: text"
-    void AddFileEventToLog(const QString &eventText, const QString &path); // translated event, blank, path
-    void AddErrorToLog(const QString &message);                         // "<time>: ERROR: message", counted
-    void AddWarningToLog(const QString &message);                       // "<time>: WARNING: message", counted
+    // "<time>: text"; the caller has translated the text (format strings are
+    // translated before their values go in).
+    void AddToLog(const QString &text);
+    // "<time>: <translated event> <path>"
+    void AddFileEventToLog(const QString &eventText, const QString &path);
+    // "<time>: <translated ERROR:> message" with CR LF removed; counts one error.
+    void AddErrorToLog(const QString &message);
+    // "<time>: <translated WARNING:> message" with CR LF removed; counts one warning.
+    void AddWarningToLog(const QString &message);
     // Appends a line exactly as given (used for empty lines and hints).
     void AddRawLineToLog(const QString &line);
     QStringList RunLogSnapshot() const;
+    // The counts of the current run, read under the same lock the worker writes them.
+    void RunLogCounts(qint32 &errors, qint32 &warnings) const;
 
     // --- history and logs ---
     void AddEventtoBackupHistory(const QString &strEvent, bool AppendToLastString);
+    // The job's folders and files under the snapshot's roots. Each is empty when
+    // its root option is empty or the job name cannot name a folder ("", ".",
+    // ".."), so that no caller ever writes to or deletes a folder it does not own.
     QString LogFolderPath() const;   // PathForLogFiles joined with the job name
     QString TempFolderPath() const;  // PathForTempFiles joined with the job name
     QString TempJobFilePath() const; // PathForTempFiles joined with the name + job file extension
@@ -87,19 +104,30 @@ public:
     // LogList and trims old logs. Does nothing when the log folder is missing.
     void SaveRunLog(const QString &stamp);
     void RemoveOldLogs();
+    QString LogFilePath(const QString &stamp) const; // LogFolderPath / stamp + ".txt"
     static QString RunStamp(const QDateTime &start);
 
     // --- files ---
     QString LocalJobFilePath() const; // DataFolder / name + ".qvd"
+    static QString LocalJobFilePathFor(const QString &name);
     virtual bool SaveLocalJobFile(const QString &path) = 0;
     virtual bool LoadLocalJobFile(const QString &path) = 0;
     void DeleteTempFiles();
 
     // --- renaming ---
+    // Renames the job everywhere (main thread, idle job). A job that has run
+    // (EndTime != 0) renames its backup folder and remote job file at the
+    // destination first and fails when they cannot be renamed; then the local
+    // job file (a stale file of the new name is replaced) and the log folder
+    // follow. A job never saved just takes the name. True when the job now
+    // carries the new name; on failure nothing keeps a half-applied rename.
     bool ChangeName(const QString &newname);
 
-    // --- schedule queries ---
+    // --- schedule queries (at Clock::Now()) ---
+    // The latest scheduled moment before now within today and the 100 days
+    // before, walking each day's time table from its last entry; 0 if none.
     double GetDateTimeOfNearestPastTask() const;
+    // A start still ahead today, or any scheduled day among the next DaysCount days.
     bool IsScheduledXDaysFromNow(int DaysCount) const;
 
     // --- storage primitive (storage layer) ---

@@ -28,11 +28,21 @@ public:
     bool LoadLocalJobFile(const QString &path) override;
     bool SaveRemoteJobFile(const QString &path, const TBackupSetState &state);
     // Throws on a damaged file; true in every other case (also when missing).
-    // `destinationChanged` is set when the stored destination differs from the
-    // job's (the caller shows the warning).
+    // The state lists are appended to (the caller empties them) and always
+    // read; the settings only with LoadJobSettings. `destinationChanged` is set
+    // when the stored destination differs from the job's (the caller shows the
+    // warning).
     bool LoadRemoteJobFile(const QString &path, bool LoadJobSettings, TBackupSetState &state,
                            bool *destinationChanged = nullptr);
     void SetDerivedFields() override;
+
+    // The plain content of the two layouts, without any file. The parsers
+    // throw DecodeError on damaged content; fields read before stay set.
+    QByteArray EncodeLocalContent() const;
+    void ParseLocalContent(const QByteArray &plain);
+    QByteArray EncodeRemoteContent(const TBackupSetState &state) const;
+    void ParseRemoteContent(const QByteArray &plain, bool LoadJobSettings, TBackupSetState &state,
+                            bool *destinationChanged = nullptr);
 };
 
 class TJob_DriveImage : public TJob {
@@ -48,8 +58,15 @@ public:
     bool SaveLocalJobFile(const QString &path) override;
     bool LoadLocalJobFile(const QString &path) override;
     bool SaveRemoteJobFile(const QString &path);
+    // Throws on a damaged file; true otherwise. Without LoadJobSettings only
+    // the header is read.
     bool LoadRemoteJobFile(const QString &path, bool LoadJobSettings, bool *destinationChanged = nullptr);
     void SetDerivedFields() override;
+
+    QByteArray EncodeLocalContent() const;
+    void ParseLocalContent(const QByteArray &plain);
+    QByteArray EncodeRemoteContent() const;
+    void ParseRemoteContent(const QByteArray &plain, bool LoadJobSettings, bool *destinationChanged = nullptr);
 };
 
 class TJob_AppsData : public TJob {
@@ -67,13 +84,25 @@ public:
     // `catalogue` is the application catalogue; entries of AppNames present in
     // it are written in catalogue order.
     bool SaveRemoteJobFile(const QString &path, const QList<TAppData> &catalogue);
+    // Throws on a damaged file; true otherwise. Without LoadJobSettings only
+    // the header is read; with it the stored catalogue entries replace
+    // RemoteAppsData and the stored names replace AppNames.
     bool LoadRemoteJobFile(const QString &path, bool LoadJobSettings, bool *destinationChanged = nullptr);
     void SetDerivedFields() override;
+
+    QByteArray EncodeLocalContent() const;
+    void ParseLocalContent(const QByteArray &plain);
+    QByteArray EncodeRemoteContent(const QList<TAppData> &catalogue) const;
+    void ParseRemoteContent(const QByteArray &plain, bool LoadJobSettings, bool *destinationChanged = nullptr);
 };
 
 // Reads only the header: 1 when the version is 3 or less, otherwise the
-// stored kind; 0 when the file is missing or unreadable (with the event).
+// stored kind; 0 when the file is missing (silently), cannot be opened
+// ("Error loading job \"<path>\". Code: 2"), or cannot be read or holds no
+// known kind ("... Code: 1").
 TJobKind ReadJobKind(const QString &path);
+// The same on plain content already in memory; throws DecodeError.
+TJobKind ParseJobKind(const QByteArray &plain);
 
 // Creates a job of the given kind (nullptr for an unknown kind).
 std::unique_ptr<TJob> CreateJobOfKind(TJobKind kind, const QString &name);

@@ -1,0 +1,12 @@
+#pragma once
+// Small text helpers of the job layer.
+#include <QString>
+#include <QStringList>
+
+// Fills the "%s" places of a (translated) format string with `values`, in
+// order. Places without a value stay as they are; extra values are ignored.
+QString FillPercentS(const QString &format, const QStringList &values);
+
+// True when `name` can name a folder or file of its own: not empty, not "."
+// or "..", and without a separator or NUL.
+bool IsUsableEntryName(const QString &name);
