@@ -1,0 +1,304 @@
+#include "storage/localcopy.h"
+
+#include "base/paths.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr size_t kChunk = size_t(4) << 20; // progress and cancel are checked per chunk
+constexpr size_t kAlign = 4096;            // O_DIRECT buffers and offsets
+
+class FileDescriptor {
+public:
+    FileDescriptor() = default;
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    ~FileDescriptor() { reset(); }
+    FileDescriptor(const FileDescriptor &) = delete;
+    FileDescriptor &operator=(const FileDescriptor &) = delete;
+    int get() const { return m_fd; }
+    void reset(int fd = -1)
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = fd;
+    }
+    // Closes and reports the result (a delayed write error shows up here).
+    int close()
+    {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd >= 0 ? ::close(fd) : 0;
+    }
+
+private:
+    int m_fd = -1;
+};
+
+struct AlignedBuffer {
+    explicit AlignedBuffer(size_t size)
+    {
+        if (posix_memalign(&data, kAlign, size) != 0)
+            data = nullptr;
+    }
+    ~AlignedBuffer() { std::free(data); }
+    void *data = nullptr;
+};
+
+[[noreturn]] void Fail(LocalCopyError::Side side, int code)
+{
+    throw LocalCopyError(side, code, SystemErrorMessage(code));
+}
+
+bool DropDirectFlag(int fd)
+{
+    const int fl = fcntl(fd, F_GETFL);
+    return fl >= 0 && (fl & O_DIRECT) && fcntl(fd, F_SETFL, fl & ~O_DIRECT) == 0;
+}
+
+int OpenSource(const QByteArray &path, bool &direct)
+{
+    if (direct) {
+        const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_DIRECT);
+        if (fd >= 0 || errno != EINVAL)
+            return fd;
+        direct = false; // the file system refuses O_DIRECT
+    }
+    return ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+}
+
+int CreateTemp(const QString &folder, QByteArray &tempPath, bool &direct)
+{
+    for (int tries = 0; tries < 16; ++tries) {
+        const QString name = LocalCopyTempPrefix()
+                             + QString::number(QRandomGenerator::global()->generate64(), 16);
+        tempPath = QFile::encodeName(JoinPath(folder, name));
+        int flags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
+        int fd = ::open(tempPath.constData(), flags | (direct ? O_DIRECT : 0), 0600);
+        if (fd < 0 && direct && errno == EINVAL) {
+            direct = false;
+            fd = ::open(tempPath.constData(), flags, 0600);
+        }
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+// Writes all of buf; drops O_DIRECT when the kernel refuses the (unaligned)
+// tail of a file.
+void WriteAll(int fd, const char *buf, size_t n, bool &direct)
+{
+    size_t off = 0;
+    while (off < n) {
+        const ssize_t w = ::write(fd, buf + off, n - off);
+        if (w < 0) {
+            if (errno == EINTR)
+                continue;
+            if (errno == EINVAL && direct && DropDirectFlag(fd)) {
+                direct = false;
+                continue;
+            }
+            Fail(LocalCopyError::Target, errno);
+        }
+        off += size_t(w);
+    }
+}
+
+ssize_t ReadSome(int fd, char *buf, size_t n, bool &direct)
+{
+    for (;;) {
+        const ssize_t r = ::read(fd, buf, n);
+        if (r >= 0)
+            return r;
+        if (errno == EINTR)
+            continue;
+        if (errno == EINVAL && direct && DropDirectFlag(fd)) {
+            direct = false;
+            continue;
+        }
+        Fail(LocalCopyError::Source, errno);
+    }
+}
+
+} // namespace
+
+int TransferPercent(qint64 done, qint64 total)
+{
+    if (total <= 0)
+        return 0;
+    if (done >= total)
+        return 100;
+    return int((done * 100 + total / 2) / total);
+}
+
+bool IsInUseError(int code)
+{
+    return code == EBUSY || code == ETXTBSY;
+}
+
+bool LocalCopyError::inUse() const
+{
+    return IsInUseError(m_code);
+}
+
+QString SystemErrorMessage(int code)
+{
+    return QString::fromLocal8Bit(std::strerror(code));
+}
+
+LocalCopyCancelled::LocalCopyCancelled() : QvError(SystemErrorMessage(ECANCELED)) {}
+
+QString LocalCopyTempPrefix()
+{
+    return QStringLiteral(".qvcopy-");
+}
+
+LocalTargetFile::LocalTargetFile(const QString &target, bool unbuffered)
+    : m_target(QFile::encodeName(target)), m_direct(unbuffered)
+{
+    QString folder = LocalParentPath(target);
+    if (folder.isEmpty())
+        folder = QStringLiteral(".");
+    m_fd = CreateTemp(folder, m_temp, m_direct);
+    if (m_fd < 0)
+        Fail(LocalCopyError::Target, errno);
+}
+
+LocalTargetFile::~LocalTargetFile()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    if (!m_temp.isEmpty())
+        ::unlink(m_temp.constData());
+}
+
+void LocalTargetFile::Write(const char *data, size_t size)
+{
+    WriteAll(m_fd, data, size, m_direct);
+}
+
+void LocalTargetFile::DropCache(qint64 offset, qint64 size)
+{
+    if (m_direct)
+        return;
+    // Write the range out, then drop it from the page cache, so a huge copy
+    // does not push everything else out.
+    sync_file_range(m_fd, offset, size,
+                    SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
+    posix_fadvise(m_fd, offset, size, POSIX_FADV_DONTNEED);
+}
+
+void LocalTargetFile::Commit(unsigned permissions, const timespec &atime, const timespec &mtime)
+{
+    if (fchmod(m_fd, permissions & 0777) != 0)
+        Fail(LocalCopyError::Target, errno);
+    const struct timespec times[2] = {atime, mtime};
+    if (futimens(m_fd, times) != 0)
+        Fail(LocalCopyError::Target, errno);
+    const int fd = m_fd;
+    m_fd = -1;
+    // A delayed write error (a full disk, a network file system) shows up here.
+    if (::close(fd) != 0)
+        Fail(LocalCopyError::Target, errno);
+    if (::rename(m_temp.constData(), m_target.constData()) != 0)
+        Fail(LocalCopyError::Target, errno);
+    m_temp.clear();
+}
+
+void CopyLocalFile(const QString &source, const QString &target, const LocalCopyOptions &options)
+{
+    const auto cancelled = [&] { return options.cancel && options.cancel->load() != 0; };
+    if (cancelled())
+        throw LocalCopyCancelled();
+
+    bool directIn = options.unbuffered;
+    FileDescriptor in(OpenSource(QFile::encodeName(source), directIn));
+    if (in.get() < 0)
+        Fail(LocalCopyError::Source, errno);
+    struct stat st {};
+    if (fstat(in.get(), &st) != 0)
+        Fail(LocalCopyError::Source, errno);
+    if (S_ISDIR(st.st_mode))
+        Fail(LocalCopyError::Source, EISDIR);
+    if (!S_ISREG(st.st_mode))
+        Fail(LocalCopyError::Source, EINVAL);
+
+    LocalTargetFile out(target, options.unbuffered);
+
+    const qint64 total = st.st_size;
+    qint64 done = 0;
+    // copy_file_range lets the kernel (or the file system, by sharing
+    // extents) do the work; unbuffered copies take the plain path.
+    bool useCopyRange = !options.unbuffered;
+    std::unique_ptr<AlignedBuffer> buffer;
+    int lastPercent = -1;
+
+    for (;;) {
+        if (cancelled())
+            throw LocalCopyCancelled();
+        ssize_t n = 0;
+        if (useCopyRange) {
+            n = ::copy_file_range(in.get(), nullptr, out.fd(), nullptr, kChunk, 0);
+            if (n <= 0) {
+                // Refused by this pair of file systems (EXDEV, EINVAL,
+                // EOPNOTSUPP, ...) or an end that some file systems report
+                // early: the plain path goes on from the same offsets, and
+                // classifies a real error by the side that fails.
+                if (n < 0 && errno == EINTR)
+                    continue;
+                useCopyRange = false;
+                continue;
+            }
+        } else {
+            if (!buffer) {
+                buffer = std::make_unique<AlignedBuffer>(kChunk);
+                if (!buffer->data)
+                    Fail(LocalCopyError::Target, ENOMEM);
+            }
+            char *buf = static_cast<char *>(buffer->data);
+            n = ReadSome(in.get(), buf, kChunk, directIn);
+            if (n == 0)
+                break;
+            out.Write(buf, size_t(n));
+            if (options.unbuffered) {
+                out.DropCache(done, n);
+                if (!directIn)
+                    posix_fadvise(in.get(), done, n, POSIX_FADV_DONTNEED);
+            }
+        }
+        done += n;
+        const int percent = TransferPercent(done, total);
+        if (options.progress && percent != lastPercent) {
+            lastPercent = percent;
+            options.progress(percent);
+        }
+    }
+    if (options.progress && lastPercent < 0)
+        options.progress(TransferPercent(done, total));
+    out.Commit(st.st_mode, st.st_atim, st.st_mtim);
+}
+
+namespace {
+std::atomic<LocalCopyFunction> g_stagingCopy{&CopyLocalFile};
+} // namespace
+
+LocalCopyFunction SetStagingCopyFunction(LocalCopyFunction function)
+{
+    return g_stagingCopy.exchange(function ? function : &CopyLocalFile);
+}
+
+LocalCopyFunction StagingCopyFunction()
+{
+    return g_stagingCopy.load();
+}

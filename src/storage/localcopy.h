@@ -1,0 +1,102 @@
+#pragma once
+// The local file copy of the storage layer: chunked, with progress and a
+// cancel flag, optionally unbuffered, keeping the source's modification
+// time, and never leaving a partial file under the target's name.
+#include "base/errors.h"
+
+#include <QByteArray>
+#include <QString>
+#include <atomic>
+#include <ctime>
+#include <functional>
+
+struct LocalCopyOptions {
+    // Called after every chunk with the percent done (bytes * 100 / total,
+    // rounded; 0 for an empty file). May be empty.
+    std::function<void(int percent)> progress;
+    // Polled before every chunk; any non-zero value cancels the copy.
+    // May be null.
+    const std::atomic<qint32> *cancel = nullptr;
+    // Bypass the page cache (O_DIRECT where the file system allows it,
+    // otherwise the cache is dropped behind every chunk).
+    bool unbuffered = false;
+};
+
+// A failed copy. `side` tells whether reading the source or writing the
+// target failed; `code` is the errno value (0 when the failure has none).
+class LocalCopyError : public QvError {
+public:
+    enum Side { Source, Target };
+    LocalCopyError(Side side, int code, const QString &message)
+        : QvError(message), m_side(side), m_code(code) {}
+    Side side() const { return m_side; }
+    int code() const { return m_code; }
+    // The file is in use by someone else (the counterpart of a sharing or
+    // lock violation): EBUSY or ETXTBSY. A permission error is not a lock.
+    bool inUse() const;
+
+private:
+    Side m_side;
+    int m_code;
+};
+
+// The copy was cancelled through the cancel flag.
+class LocalCopyCancelled : public QvError {
+public:
+    LocalCopyCancelled();
+};
+
+// True for the errno values that mean "in use" (EBUSY, ETXTBSY).
+bool IsInUseError(int code);
+
+// The percent of a transfer: done * 100 / total, rounded; 0 for an empty file.
+int TransferPercent(qint64 done, qint64 total);
+
+// The system's message for an errno value.
+QString SystemErrorMessage(int code);
+
+// Copies the regular file `source` to `target`, replacing an existing
+// target file (also a read-only one). The data goes to a temporary file in
+// the target's folder that is renamed over the target only when complete;
+// on failure or cancel the temporary file is removed and the target is left
+// as it was. The copy gets the source's permission bits and modification
+// time. Throws LocalCopyError or LocalCopyCancelled.
+void CopyLocalFile(const QString &source, const QString &target, const LocalCopyOptions &options = {});
+
+// The name prefix of the temporary files CopyLocalFile writes, so that a
+// scan can recognise leftovers of a crashed run.
+QString LocalCopyTempPrefix();
+
+// A file being written under a temporary name in the folder of `target`;
+// Commit gives it its permission bits and times and renames it over the
+// target. Until then (and when dropped without Commit) the target is left
+// as it was and the temporary file is removed. Errors throw LocalCopyError
+// with side Target.
+class LocalTargetFile {
+public:
+    LocalTargetFile(const QString &target, bool unbuffered);
+    ~LocalTargetFile();
+    LocalTargetFile(const LocalTargetFile &) = delete;
+    LocalTargetFile &operator=(const LocalTargetFile &) = delete;
+
+    int fd() const { return m_fd; }
+    // Writes all of `data` at the current end.
+    void Write(const char *data, size_t size);
+    // Drops the written range from the page cache (unbuffered copies).
+    void DropCache(qint64 offset, qint64 size);
+    void Commit(unsigned permissions, const timespec &atime, const timespec &mtime);
+
+private:
+    QByteArray m_target;
+    QByteArray m_temp;
+    int m_fd = -1;
+    bool m_direct = false;
+};
+
+// The copy FileOperation stages files through the temporary folder with
+// (CopyLocalFile). Tests replace it to produce failures that cannot be
+// made on purpose on this platform (a file in use by another program).
+// Returns the previous function; null restores CopyLocalFile.
+using LocalCopyFunction = void (*)(const QString &, const QString &, const LocalCopyOptions &);
+LocalCopyFunction SetStagingCopyFunction(LocalCopyFunction function);
+LocalCopyFunction StagingCopyFunction();

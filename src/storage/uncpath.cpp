@@ -1,0 +1,101 @@
+#include "storage/uncpath.h"
+
+#include <QUrl>
+
+namespace {
+
+QByteArray Escape(const QString &name)
+{
+    return QUrl::toPercentEncoding(name);
+}
+
+QString Authority(const UncPath &p)
+{
+    return p.port > 0 ? p.server + QLatin1Char(':') + QString::number(p.port) : p.server;
+}
+
+} // namespace
+
+QString UncPath::Canonical() const
+{
+    QString s = ShareRoot();
+    for (const QString &f : folders)
+        s += QLatin1Char('/') + f;
+    return s;
+}
+
+QString UncPath::ShareRoot() const
+{
+    return QStringLiteral("smb://") + Authority(*this) + QLatin1Char('/') + share;
+}
+
+QByteArray UncPath::Url() const
+{
+    QByteArray u = ServerUrl() + Escape(share);
+    for (const QString &f : folders)
+        u += '/' + Escape(f);
+    return u;
+}
+
+QByteArray UncPath::ServerUrl() const
+{
+    return "smb://" + Authority(*this).toUtf8() + '/';
+}
+
+bool LooksLikeUncPath(const QString &text)
+{
+    const QString t = text.trimmed();
+    return t.startsWith(QLatin1String("\\\\")) || t.startsWith(QLatin1String("//"))
+           || t.startsWith(QLatin1String("smb://"), Qt::CaseInsensitive);
+}
+
+bool ParseUncPath(const QString &text, UncPath &out, QString *error)
+{
+    auto fail = [error](const char *why) {
+        if (error)
+            *error = QString::fromLatin1(why);
+        return false;
+    };
+    QString t = text.trimmed();
+    bool url = false;
+    if (t.startsWith(QLatin1String("smb://"), Qt::CaseInsensitive)) {
+        t = t.mid(6);
+        url = true;
+    } else if (t.startsWith(QLatin1String("\\\\")) || t.startsWith(QLatin1String("//"))) {
+        t = t.mid(2);
+        t.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    } else {
+        return fail("not a network path");
+    }
+    if (t.contains(QChar(0)))
+        return fail("invalid characters");
+    QStringList parts = t.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    if (parts.size() < 2)
+        return fail("no server or no share");
+    UncPath p;
+    QString authority = parts.takeFirst();
+    if (url) {
+        if (authority.contains(QLatin1Char('@')))
+            return fail("credentials belong in the user name and password fields");
+        const qsizetype colon = authority.lastIndexOf(QLatin1Char(':'));
+        if (colon >= 0) {
+            bool ok = false;
+            const int port = authority.mid(colon + 1).toInt(&ok);
+            if (!ok || port <= 0 || port > 65535)
+                return fail("bad port");
+            p.port = port;
+            authority = authority.left(colon);
+        }
+    }
+    if (authority.isEmpty())
+        return fail("no server");
+    p.server = authority;
+    p.share = parts.takeFirst();
+    for (const QString &f : parts) {
+        if (f == QLatin1String(".") || f == QLatin1String(".."))
+            return fail("relative names");
+    }
+    p.folders = parts;
+    out = p;
+    return true;
+}
