@@ -20,11 +20,16 @@ function(qv_library name)
     QV_VERSION_PATCH=${PROJECT_VERSION_PATCH})
 endfunction()
 
-# qv_test(NAME SOURCES ... LIBS ... [LABELS ...])
-# One GoogleTest executable; each test case becomes a ctest test.
+# qv_test(NAME SOURCES ... LIBS ... [LABELS ...] [GUI])
+# One GoogleTest executable; each test case becomes a ctest test. GUI tests
+# get a QApplication on the offscreen platform.
 function(qv_test name)
-  cmake_parse_arguments(A "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(A "GUI" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
+  if(A_GUI)
+    target_sources(${name} PRIVATE $<TARGET_OBJECTS:qv_guitestmain>)
+    target_link_libraries(${name} PRIVATE Qt6::Widgets Qt6::Test)
+  endif()
   target_link_libraries(${name} PRIVATE ${A_LIBS} qv_testsupport GTest::gtest GTest::gmock)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   set(labels ${A_LABELS})
