@@ -32,15 +32,28 @@ void BinaryWriter::writeDouble(double v)
 void BinaryWriter::writeString(const QString &s)
 {
     writeInt32(static_cast<qint32>(s.size()));
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+    m_data.append(reinterpret_cast<const char *>(s.utf16()), s.size() * 2);
+#else
     for (QChar c : s) {
         char b[2];
         qToLittleEndian<quint16>(c.unicode(), b);
         m_data.append(b, 2);
     }
+#endif
 }
 
 void BinaryWriter::writeStringList(const QStringList &list)
 {
+    // The whole list in one allocation, with room for the small fields that
+    // usually follow: lists of a backup set's state hold one line per source
+    // file, and growing the buffer step by step would briefly need several
+    // times their size.
+    qint64 bytes = 4;
+    for (const QString &s : list)
+        bytes += 4 + qint64(s.size()) * 2;
+    if (m_data.capacity() - m_data.size() < bytes)
+        m_data.reserve(m_data.size() + bytes + 16384);
     writeInt32(static_cast<qint32>(list.size()));
     for (const QString &s : list)
         writeString(s);

@@ -223,6 +223,17 @@ TOperationResult TJob::FileOperation(TFileOperationType csOperationType, const Q
                 cancelled = true;
                 break;
             }
+            // An upload whose local file cannot be read (in use, a read
+            // error): no fault of the destination, and no retry helps. Like
+            // the first copy of a transfer through the temporary folder, it
+            // is skipped, silently for a file in use when the options say so.
+            const auto *copyError = dynamic_cast<const LocalCopyError *>(&e);
+            if (copyError && copyError->side() == LocalCopyError::Source && op == atCopyFromLocalToRemoteFile) {
+                if (!(JobOptions.Processing.SkipLockedFiles && copyError->inUse()))
+                    logError(copyError->message());
+                result = orERROR_LocalAccess;
+                break;
+            }
             const auto *qe = dynamic_cast<const QvError *>(&e);
             logError(qe ? qe->message() : QString::fromLocal8Bit(e.what()));
             session->AttemptFailed(ctx);

@@ -1,0 +1,132 @@
+#!/usr/bin/env bash
+# The files-and-folders engine against the tools a user would use instead.
+#
+#   bench/files-backup.sh [FILES] [MIB]      (defaults: 20000 files, 1024 MiB)
+#
+# Builds a source tree of FILES files and about MIB MiB in the temporary
+# folder and measures, in one run and on the same warm page cache:
+#   - a full plain backup against `cp -a` and `rsync -a`,
+#   - the no-change incremental run against `rsync -a` on the unchanged tree,
+#   - the restore of the latest point against `cp -a` of the copy,
+#   - peak memory (maximum resident set size, /usr/bin/time -v) of each of
+#     our runs, and the memory per source file: the difference to the same
+#     runs on a tree of 100 files, divided by the difference in files.
+# Every timing is the best of three runs (QV_BENCH_REPS), each on a fresh
+# target. Everything it writes lives below one temporary folder removed at
+# the end.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+files=${1:-20000}
+mib=${2:-1024}
+build=${QV_BUILD_DIR:-build}
+small_files=100
+
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" --target quorvane-bench-files >/dev/null
+driver=$(realpath "$build/bin/quorvane-bench-files")
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/qv-bench-XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+# A tree of incompressible files in folders of 100: about 1 % large files
+# holding half of the bytes, the rest of random sizes around the mean.
+make_tree() { # dir files mib
+    /usr/bin/python3 - "$1" "$2" "$3" <<'PY'
+import os, random, sys
+root, count, mib = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
+total = mib * 1024 * 1024
+rng = random.Random(20240501)
+pool = os.urandom(16 * 1024 * 1024)
+big = max(1, count // 100)
+big_size = (total // 2) // big
+small_mean = max(1, (total - big * big_size) // max(1, count - big))
+written = 0
+for i in range(count):
+    d = os.path.join(root, "d%03d" % (i // 100 // 20), "s%03d" % (i // 100))
+    if i % 100 == 0:
+        os.makedirs(d, exist_ok=True)
+    size = big_size if i % 100 == 50 and i // 100 < big else rng.randint(0, 2 * small_mean)
+    with open(os.path.join(d, "file%05d.bin" % i), "wb") as f:
+        left = size
+        while left > 0:
+            off = rng.randrange(0, len(pool) - 1)
+            chunk = pool[off:off + min(left, len(pool) - off)]
+            f.write(chunk)
+            left -= len(chunk)
+    written += size
+print("%d files, %.1f MiB" % (count, written / 1048576))
+PY
+}
+
+# Runs a command, records "<seconds> <peak KiB>" in $work/last.
+measure() {
+    sync
+    /usr/bin/time -f "%e %M" -o "$work/last" "$@" >"$work/out" 2>&1 || {
+        cat "$work/out" >&2
+        echo "failed: $*" >&2
+        exit 1
+    }
+}
+secs() { cut -d' ' -f1 "$work/last"; }
+peak() { cut -d' ' -f2 "$work/last"; }
+
+# The machine may be shared: every timing is the best of $reps runs, each
+# on a fresh target (removed, untimed, before the run).
+reps=${QV_BENCH_REPS:-3}
+best() { # name, then the command; "$target" is removed before each run
+    local name=$1 t m b="" bm=0
+    shift
+    for ((i = 0; i < reps; i++)); do
+        [ -n "${target:-}" ] && rm -rf "$target"
+        [ -n "${target2:-}" ] && rm -rf "$target2"
+        measure "$@"
+        t=$(secs); m=$(peak)
+        if [ -z "$b" ] || awk -v a="$t" -v b="$b" 'BEGIN { exit !(a < b) }'; then b=$t; fi
+        [ "$m" -gt "$bm" ] && bm=$m
+    done
+    printf -v "$name" '%s' "$b"
+    printf -v "${name}_mem" '%s' "$bm"
+}
+
+echo "building the source trees in $work"
+mkdir -p "$work/src" "$work/small"
+make_tree "$work/src" "$files" "$mib"
+make_tree "$work/small" "$small_files" 1 >/dev/null
+
+target=$work/cp-dest best cp_full cp -a "$work/src" "$work/cp-dest"
+target=$work/rsync-dest best rsync_full rsync -a "$work/src/" "$work/rsync-dest/"
+target=$work/ours-dest target2=$work/data best ours_full "$driver" backup "$work/data" "$work/src" "$work/ours-dest"
+target= target2= best rsync_nochange rsync -a "$work/src/" "$work/rsync-dest/"
+best ours_incr "$driver" backup "$work/data" "$work/src" "$work/ours-dest"
+grep -q "Files copied: 0\." "$work/out" || { cat "$work/out"; echo "the no-change run copied files" >&2; exit 1; }
+target=$work/cp-restore best cp_restore cp -a "$work/cp-dest" "$work/cp-restore"
+target=$work/restored best ours_restore "$driver" restore "$work/data" "$work/ours-dest" "$work/restored"
+diff -rq "$work/src" "$work/restored/src" >/dev/null || { echo "the restored tree differs from the source" >&2; exit 1; }
+target=
+
+# The same runs on the small tree give the constant part of the memory.
+measure "$driver" backup "$work/data-small" "$work/small" "$work/small-dest"; small_full_mem=$(peak)
+measure "$driver" backup "$work/data-small" "$work/small" "$work/small-dest"; small_incr_mem=$(peak)
+measure "$driver" restore "$work/data-small" "$work/small-dest" "$work/small-restored"; small_restore_mem=$(peak)
+
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "n/a" }'; }
+perfile() { awk -v big="$1" -v small="$2" -v n="$3" 'BEGIN { printf "%.0f", (big - small) * 1024 / n }'; }
+n=$((files - small_files))
+
+printf '\n%-40s %10s %12s\n' "operation ($files files, $mib MiB)" "seconds" "peak MiB"
+printf '%-40s %10s\n' "cp -a (full copy)" "$cp_full"
+printf '%-40s %10s\n' "rsync -a (full copy)" "$rsync_full"
+printf '%-40s %10s %12s\n' "quorvane full backup" "$ours_full" "$((ours_full_mem / 1024))"
+printf '%-40s %10s\n' "rsync -a (no change)" "$rsync_nochange"
+printf '%-40s %10s %12s\n' "quorvane incremental (no change)" "$ours_incr" "$((ours_incr_mem / 1024))"
+printf '%-40s %10s\n' "cp -a (restore copy)" "$cp_restore"
+printf '%-40s %10s %12s\n' "quorvane restore" "$ours_restore" "$((ours_restore_mem / 1024))"
+echo
+echo "full backup / rsync -a:          $(ratio "$ours_full" "$rsync_full")   (goal <= 1.00)"
+echo "full backup / cp -a:             $(ratio "$ours_full" "$cp_full")   (goal <= 1.50)"
+echo "no-change run / rsync -a:        $(ratio "$ours_incr" "$rsync_nochange")   (goal <= 1.00)"
+echo "restore / cp -a:                 $(ratio "$ours_restore" "$cp_restore")"
+echo "memory per source file (bytes):  full $(perfile "$ours_full_mem" "$small_full_mem" "$n")," \
+     "no change $(perfile "$ours_incr_mem" "$small_incr_mem" "$n")," \
+     "restore $(perfile "$ours_restore_mem" "$small_restore_mem" "$n")   (goal < 300)"
+echo "constant (100-file runs, MiB):   full $((small_full_mem / 1024)), no change $((small_incr_mem / 1024)), restore $((small_restore_mem / 1024))"

@@ -1,0 +1,368 @@
+#include "engine/files/sourcescan.h"
+
+#include "base/paths.h"
+#include "engine/files/enginetext.h"
+#include "engine/files/jobworker.h"
+
+#include "platform/directoryscan.h"
+
+#include <QFileInfo>
+
+namespace {
+const QString kSeparatorLine(29, QLatin1Char('-'));
+
+QString WithSeparator(const QString &path)
+{
+    return path.isEmpty() || path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
+}
+} // namespace
+
+SourceScan::SourceScan(TJob_FilesAndFolders &job, BackupRunState &run)
+    : m_job(job),
+      m_run(run),
+      m_filter(run.Settings.Sources, job.JobOptions),
+      m_retries(std::max(0, job.JobOptions.Processing.IfDestinationNotAvailable_Retry_Times)),
+      m_incrementalOrDifferential(run.RunType == btIncremental || run.RunType == btDifferential),
+      m_createFoldersDirectly(run.RunType == btFull || run.RunType == btSynchronization),
+      m_oneArchive(run.Settings.Compression.Enabled && !run.Settings.Compression.CreateIndividualZipForEachItem),
+      m_zipPerFile(run.Settings.Compression.Enabled && run.Settings.Compression.CreateIndividualZipForEachItem),
+      // A folder destination (a local drive, a network share) writes each
+      // copy under a temporary name beside its target and renames it when
+      // complete; a staged copy in the temporary folder first would only
+      // double the data written. The others (FTP, cloud) upload from a
+      // staged copy, so that a long transfer reads a stable file.
+      m_directCopy(job.DestinationSettings.DestinationType == dtLocalOrExternalDrive
+                   || job.DestinationSettings.DestinationType == dtNetwork),
+      m_previousFiles(&run.Set.PreviousLocalFilesList),
+      m_previousDirs(&run.Set.PreviousLocalDirsList),
+      m_fileSeen(size_t(run.Set.PreviousLocalFilesList.size()), false),
+      m_dirSeen(size_t(run.Set.PreviousLocalDirsList.size()), false)
+{
+}
+
+QString SourceScan::FolderOfItem(const QString &item)
+{
+    if (!item.endsWith(QLatin1Char('*')))
+        return QString();
+    QString folder = item.chopped(1);
+    while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
+        folder.chop(1);
+    return folder.isEmpty() ? QStringLiteral("/") : folder;
+}
+
+bool SourceScan::Cancelling() const
+{
+    return m_job.JobStatus.load() == jsCancelling;
+}
+
+bool SourceScan::Proceed()
+{
+    return JobWorker::WaitWhilePaused(m_job);
+}
+
+void SourceScan::Run()
+{
+    // The lists of an incremental run end up about as long as the reference.
+    m_run.CurrentFilesList.reserve(m_run.Set.PreviousLocalFilesList.size());
+    m_run.CurrentFilesTimeList.reserve(m_run.Set.PreviousLocalFilesList.size());
+    for (const QString &item : std::as_const(m_run.Settings.Sources.List)) {
+        if (Cancelling())
+            break;
+        const QString folder = FolderOfItem(item);
+        if (!folder.isEmpty())
+            FolderItem(folder);
+        else
+            FileItem(item);
+    }
+    if (!Cancelling())
+        RemovedItems();
+}
+
+void SourceScan::FolderItem(const QString &folder)
+{
+    m_job.AddRawLineToLog(kSeparatorLine);
+    if (!QFileInfo(ToLongPath(folder)).isDir()) {
+        m_job.AddWarningToLog(m_job.JobTranslate(QStringLiteral("The source does not exist:")) + QLatin1Char(' ')
+                              + folder);
+        return;
+    }
+    m_job.AddFileEventToLog(QStringLiteral("Starting the directory backup:"), folder);
+    // The root folder has no name of its own: its content lies directly in
+    // the run's folder.
+    const QString own = folder == QLatin1String("/") ? QString() : PathFileName(folder);
+    if (!own.isEmpty()) {
+        if (!m_previousDirs.Contains(own)) {
+            // The item's own folder at the destination; a refusal is handled
+            // like any other, so that the item's files are never taken for
+            // removed ones because their folder could not be made.
+            while (!EnsureFolderChain(own)) {
+                if (!RetryAfterRefusal())
+                    return;
+            }
+            m_run.CreatedDirsList.append(own);
+        }
+        AddCurrentDir(own);
+    }
+    Walk(folder, own);
+}
+
+void SourceScan::FileItem(const QString &path)
+{
+    m_job.AddRawLineToLog(kSeparatorLine);
+    const QFileInfo info(ToLongPath(path));
+    if (!info.exists()) {
+        m_job.AddWarningToLog(m_job.JobTranslate(QStringLiteral("The source does not exist:")) + QLatin1Char(' ')
+                              + path);
+        return;
+    }
+    m_job.AddFileEventToLog(QStringLiteral("Starting the file backup:"), path);
+    if (info.isDir() || !info.isFile())
+        return; // a folder (or anything but a file) given as a file item
+    BackupFile(path, info.fileName(), FileTimeText(info.lastModified()), QString(), false);
+}
+
+void SourceScan::Walk(const QString &folder, const QString &relative)
+{
+    if (!Proceed())
+        return;
+    const QString a = WithSeparator(folder);
+    const QString r = WithSeparator(relative);
+    DirectoryScan::Reader reader(ToLongPath(a));
+    DirectoryScan::Entry entry;
+    while (reader.Next(entry)) {
+        if (!Proceed())
+            return;
+        const QString &name = entry.name;
+        if (m_filter.SkipsHidden(name))
+            continue;
+        if (entry.kind == DirectoryScan::Kind::Folder) {
+            if (!QFileInfo::exists(ToLongPath(a))) {
+                m_job.AddWarningToLog(m_job.JobTranslate(QStringLiteral("The directory does not exist:"))
+                                      + QLatin1Char(' ') + a);
+                continue;
+            }
+            const QString full = a + name;
+            if (m_filter.ExcludesFolder(full, name))
+                continue;
+            const QString rel = r + name;
+            if (!AddCurrentDir(rel)) {
+                if (!CreateNewFolder(rel))
+                    return;
+                m_run.CreatedDirsList.append(rel);
+            }
+            Walk(full, rel);
+            if (Cancelling())
+                return;
+        } else if (entry.kind == DirectoryScan::Kind::File) {
+            if (m_filter.SkipsFile(name))
+                continue;
+            if (!entry.timeKnown) {
+                // The file vanished since the folder was listed.
+                m_job.AddWarningToLog(m_job.JobTranslate(QStringLiteral("The file does not exist:"))
+                                      + QLatin1Char(' ') + a + name);
+                continue;
+            }
+            BackupFile(a + name, r + name, FileTimeText(entry.modifiedMs), relative, true);
+            if (Cancelling())
+                return;
+        }
+        // A link to a folder is not followed (it could lead back up the tree
+        // or out of the source); anything else (a socket, a pipe, a device,
+        // a dangling link) holds no data to back up.
+    }
+    if (!reader.ok()) {
+        // A folder that cannot be read would otherwise look empty.
+        m_job.AddWarningToLog(reader.error() + QStringLiteral(": ") + a);
+    }
+}
+
+void SourceScan::BackupFile(const QString &fullPath, const QString &relative, const QString &timeText,
+                            const QString &chainFolder, bool insideFolderItem)
+{
+    const QStringList &previous = m_run.Set.PreviousLocalFilesList;
+    const QStringList &previousTimes = m_run.Set.PreviousLocalFilesTimeList;
+    const qsizetype k = m_previousFiles.IndexOf(relative);
+    const bool unchanged = k >= 0 && k < previousTimes.size() && previousTimes.at(k) == timeText;
+    // The texts of an entry met before are shared with the reference lists.
+    m_run.CurrentFilesList.append(k >= 0 ? previous.at(k) : relative);
+    if (unchanged)
+        m_run.CurrentFilesTimeList.append(previousTimes.at(k));
+    else if (!m_run.CurrentFilesTimeList.isEmpty() && m_run.CurrentFilesTimeList.last() == timeText)
+        m_run.CurrentFilesTimeList.append(m_run.CurrentFilesTimeList.last()); // files written together share it
+    else
+        m_run.CurrentFilesTimeList.append(timeText);
+    if (k >= 0)
+        m_fileSeen[size_t(k)] = true;
+
+    while (true) {
+        if (!Proceed())
+            return;
+        if (unchanged)
+            return;
+        if (insideFolderItem && m_incrementalOrDifferential && !EnsureFolderChain(chainFolder)) {
+            if (!RetryAfterRefusal())
+                return;
+            continue;
+        }
+        switch (Copy(fullPath, relative)) {
+        case orSuccess:
+            m_run.CopiedFilesList.append(m_run.CurrentFilesList.last());
+            m_job.CurrentBackupFilesProcessed.fetch_add(1);
+            return;
+        case orERROR_LocalAccess:
+            // The source could not be read (the storage layer said why): the
+            // file stays out of the new state, so the next run copies it. It
+            // still counts as met, so it is never taken for a removed file.
+            m_run.CurrentFilesList.removeLast();
+            m_run.CurrentFilesTimeList.removeLast();
+            return;
+        case orERROR_RemoteAccess:
+            if (!RetryAfterRefusal())
+                return;
+            break;
+        }
+    }
+}
+
+bool SourceScan::AddCurrentDir(const QString &relative)
+{
+    const qsizetype k = m_previousDirs.IndexOf(relative);
+    m_run.CurrentDirsList.append(k >= 0 ? m_run.Set.PreviousLocalDirsList.at(k) : relative);
+    if (k >= 0)
+        m_dirSeen[size_t(k)] = true;
+    return k >= 0;
+}
+
+bool SourceScan::CreateNewFolder(const QString &relative)
+{
+    while (true) {
+        const bool created = m_createFoldersDirectly ? CreateFolder(relative) : EnsureFolderChain(relative);
+        if (created)
+            return true;
+        if (!RetryAfterRefusal())
+            return false;
+    }
+}
+
+bool SourceScan::EnsureFolderChain(const QString &relative)
+{
+    QString r = relative;
+    while (r.endsWith(QLatin1Char('/')))
+        r.chop(1);
+    if (r.isEmpty() || m_run.CreatedFoldersCache.Contains(r))
+        return true; // the whole chain was made before
+    qsizetype from = 0;
+    while (true) {
+        const qsizetype slash = r.indexOf(QLatin1Char('/'), from);
+        const QString prefix = slash < 0 ? r : r.left(slash);
+        if (!m_run.CreatedFoldersCache.Contains(prefix)) {
+            if (!CreateFolder(prefix))
+                return false;
+            m_run.CreatedFoldersCache.Insert(prefix);
+        }
+        if (slash < 0)
+            return true;
+        from = slash + 1;
+    }
+}
+
+bool SourceScan::CreateFolder(const QString &relative)
+{
+    if (m_oneArchive)
+        return m_job.FileOperation(atCreateFolderInZip, QString(), relative, m_retries, true) == orSuccess;
+    return m_job.FileOperation(atCreateRemoteFolder, QString(), Destination(relative), m_retries, true) == orSuccess;
+}
+
+TOperationResult SourceScan::Copy(const QString &fullPath, const QString &relative)
+{
+    if (m_oneArchive)
+        return m_job.FileOperation(atAddToZip, fullPath, relative, m_retries, true);
+    if (m_zipPerFile)
+        return m_job.FileOperation(atMakeZipInTempFolderAndCopyToRemote, fullPath, Destination(relative), m_retries,
+                                   true);
+    return m_job.FileOperation(m_directCopy ? atCopyFromLocalToRemoteFile : atCopyFromLocalToRemoteFileThroughTempFolder,
+                               fullPath, Destination(relative), m_retries, true);
+}
+
+QString SourceScan::Destination(const QString &relative) const
+{
+    return JoinPath(m_run.BackupFolder, relative);
+}
+
+bool SourceScan::RetryAfterRefusal()
+{
+    if (m_job.JobOptions.Processing.IfDestinationNotAvailable_Then != 1 || Cancelling()) {
+        if (!Cancelling()) {
+            m_job.AddRawLineToLog(QString());
+            // One warning, written as the lines of its message.
+            m_job.AddWarningToLog(m_job.JobTranslate(
+                QStringLiteral("The job will be cancelled because destination is not accepting the file.")));
+            m_job.AddRawLineToLog(m_job.JobTranslate(QStringLiteral(
+                "Possible reasons: device is disconnected; device is corrupted; network issues; transfer is blocked "
+                "by antivirus.")));
+            m_job.AddRawLineToLog(m_job.JobTranslate(QStringLiteral(
+                "If you do not want to cancel the job next time, please open the General Options, the tab \"Backup\".")));
+            m_job.AddRawLineToLog(
+                m_job.JobTranslate(QStringLiteral("Select the option \"Pause the job and wait for your action\".")));
+        }
+        m_job.JobStatus.store(jsCancelling);
+        m_job.NotifyChanged();
+        return false;
+    }
+    m_job.CurrentFileOperationType.store(atNone_WaitingForReconnection);
+    TJobStatus running = jsRunning;
+    m_job.JobStatus.compare_exchange_strong(running, jsPaused);
+    m_job.NotifyChanged();
+    const bool resumed = Proceed();
+    m_job.CurrentFileOperationType.store(atNone);
+    return resumed;
+}
+
+void SourceScan::RemovedItems()
+{
+    if (!Proceed())
+        return;
+    const bool sync = m_run.RunType == btSynchronization;
+    const QStringList &previous = m_run.Set.PreviousLocalFilesList;
+    for (qsizetype k = 0; k < previous.size(); ++k) {
+        // Of equal entries, the first one carries the mark.
+        if (m_fileSeen[size_t(m_previousFiles.IndexOf(previous.at(k)))])
+            continue;
+        if (!Proceed())
+            return;
+        if (sync)
+            RemoveAtDestination(atRemoveRemoteFile, previous.at(k));
+        else
+            m_run.RemovedFilesList.append(previous.at(k));
+        if (Cancelling())
+            return;
+    }
+    const QStringList &previousDirs = m_run.Set.PreviousLocalDirsList;
+    for (qsizetype k = previousDirs.size() - 1; k >= 0; --k) {
+        if (m_dirSeen[size_t(m_previousDirs.IndexOf(previousDirs.at(k)))])
+            continue;
+        if (!Proceed())
+            return;
+        if (sync)
+            RemoveAtDestination(atRemoveRemoteEmptyFolder, previousDirs.at(k));
+        else
+            m_run.RemovedDirsList.append(previousDirs.at(k));
+        if (Cancelling())
+            return;
+    }
+}
+
+void SourceScan::RemoveAtDestination(TFileOperationType op, const QString &relative)
+{
+    // The reference lists come from the destination: an entry that would
+    // lead outside the set is never followed.
+    if (!IsSafeRelativePath(relative)) {
+        m_job.AddErrorToLog(m_job.JobTranslate(QStringLiteral("The path leads outside the backup directory:"))
+                            + QLatin1Char(' ') + relative);
+        return;
+    }
+    while (m_job.FileOperation(op, QString(), Destination(relative), m_retries, true) != orSuccess) {
+        if (!RetryAfterRefusal())
+            return;
+    }
+}
