@@ -1,5 +1,7 @@
 #include "platform/poweroff.h"
 
+#include "platform/systembus.h"
+
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QProcess>
@@ -12,6 +14,11 @@ constexpr int kCallTimeoutMs = 10000;
 
 bool callLogind(const QString &method, QString *error)
 {
+    if (!SystemBus::MayExist()) {
+        if (error)
+            *error = QStringLiteral("no system bus");
+        return false;
+    }
     QDBusConnection bus = QDBusConnection::systemBus();
     if (!bus.isConnected()) {
         if (error)

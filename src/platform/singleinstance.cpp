@@ -43,13 +43,19 @@ bool isPrivateFolder(const QString &path, QString *error)
 }
 } // namespace
 
-namespace SingleInstance {
-QString RuntimeFolder(QString *error)
+namespace {
+// A socket path must fit the address of a local socket (108 bytes with its
+// terminating zero on Linux); the name below the folder takes 31 of them.
+constexpr int kMaxSocketPath = 107;
+
+bool socketPathFits(const QString &folder)
 {
-    const QString xdg = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!xdg.isEmpty() && QFileInfo(xdg).isDir())
-        return QDir::cleanPath(xdg);
-    const QString folder = Folders::TempFolder() + QStringLiteral("/quorvane-") + QString::number(::geteuid());
+    return QFile::encodeName(folder).size() + 1 + 31 <= kMaxSocketPath;
+}
+
+QString privateFolderIn(const QString &parent, QString *error)
+{
+    const QString folder = QDir::cleanPath(parent) + QStringLiteral("/quorvane-") + QString::number(::geteuid());
     const QByteArray p = QFile::encodeName(folder);
     if (::mkdir(p.constData(), 0700) != 0 && errno != EEXIST) {
         if (error)
@@ -59,6 +65,19 @@ QString RuntimeFolder(QString *error)
     if (!isPrivateFolder(folder, error))
         return QString();
     return folder;
+}
+} // namespace
+
+namespace SingleInstance {
+QString RuntimeFolder(QString *error)
+{
+    const QString xdg = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!xdg.isEmpty() && QFileInfo(xdg).isDir() && socketPathFits(xdg))
+        return QDir::cleanPath(xdg);
+    // The temporary folder, or /tmp when the socket's path would not fit below it.
+    const QString temp = Folders::TempFolder();
+    const QString parent = socketPathFits(temp + QStringLiteral("/quorvane-4294967295")) ? temp : QStringLiteral("/tmp");
+    return privateFolderIn(parent, error);
 }
 
 QString InstanceKey()

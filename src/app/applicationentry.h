@@ -1,0 +1,60 @@
+#pragma once
+// The program's entry without its windows: the single-instance rule with
+// the hand-over to a running instance, the command-line words, and the
+// application core brought up in order. The windowed program shows its main
+// window on top of it and calls FirstShown when the window first appears;
+// a program without a window calls FirstShown at once.
+#include "app/applicationcore.h"
+#include "app/commandline.h"
+#include "platform/singleinstance.h"
+
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+
+class ApplicationEntry : public QObject {
+    Q_OBJECT
+public:
+    explicit ApplicationEntry(const QStringList &arguments, CoreServices services = CoreServices::System(),
+                              QObject *parent = nullptr);
+    ~ApplicationEntry() override;
+
+    enum class Outcome {
+        Run,        // the core is up; run the event loop
+        HandedOver, // another instance runs and got the request; end
+        NoInstance, // the lock is held but nobody answers; end silently
+        Closing,    // start-up met a fatal error (ApplicationClosing); end
+        Failed,     // the single-instance lock cannot be used at all; end
+    };
+    // The entry's steps up to the running program. `error` explains Failed.
+    Outcome Start(QString *error = nullptr);
+    // The words served when the main window is first shown (once per
+    // process), then the scheduler is switched on.
+    void FirstShown();
+
+    const CommandLine &Arguments() const { return m_commandLine; }
+    ApplicationCore &Core() { return m_core; }
+    bool HoldsInstanceLock() const { return m_lock.IsHeld(); }
+
+    // How long a second start waits for the running instance to answer.
+    static constexpr int kHandOverTimeoutMs = 10000;
+
+Q_SIGNALS:
+    // Another start asked this instance to show itself.
+    void ShowRequested();
+    // Open a job file through the Open action: from another start's
+    // hand-over (after ShowRequested) or from this start's first argument.
+    void OpenJobFileRequested(const QString &path);
+
+private:
+    Outcome handOver();
+    void takeLockLater();
+    void listen();
+
+    CommandLine m_commandLine;
+    ApplicationCore m_core;
+    InstanceLock m_lock;
+    InstanceServer m_server;
+    QTimer m_lockRetry;
+    bool m_firstShown = false;
+};

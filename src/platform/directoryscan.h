@@ -1,0 +1,54 @@
+#pragma once
+// Listing a folder for the backup scan: every entry with its kind and its
+// last-write time, read with one status call per entry relative to the open
+// folder (no walk of the whole path for each file), and the conversion of
+// such a time to the local calendar.
+#include <QString>
+#include <memory>
+
+namespace DirectoryScan {
+
+enum class Kind {
+    File,       // a regular file, or a link to one (read through the link)
+    Folder,     // a folder (never a link)
+    FolderLink, // a symbolic link to a folder
+    Other,      // a device, a pipe, a socket, a dangling link
+};
+
+struct Entry {
+    QString name;
+    Kind kind = Kind::Other;
+    // Last-write time of a file, milliseconds since 1970-01-01 UTC; valid
+    // only when `timeKnown` (false when the file vanished while listed).
+    qint64 modifiedMs = 0;
+    bool timeKnown = false;
+};
+
+class Reader {
+public:
+    // Opens `folder` for listing; check ok().
+    explicit Reader(const QString &folder);
+    ~Reader();
+    Reader(const Reader &) = delete;
+    Reader &operator=(const Reader &) = delete;
+
+    bool ok() const;
+    // Why the folder could not be opened or read on ("<system message>").
+    QString error() const;
+    // The next entry ("." and ".." left out); false at the end or when
+    // reading the folder failed (then error() is set).
+    bool Next(Entry &entry);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+struct LocalTime {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, msec = 0;
+};
+// The local calendar date and time of a UTC time in milliseconds; false
+// when the system cannot represent it.
+bool ToLocalTime(qint64 utcMs, LocalTime &out);
+
+} // namespace DirectoryScan
