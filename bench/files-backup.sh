@@ -11,8 +11,8 @@
 #   - peak memory (maximum resident set size, /usr/bin/time -v) of each of
 #     our runs, and the memory per source file: the difference to the same
 #     runs on a tree of 100 files, divided by the difference in files.
-# Every timing is the best of three runs (QV_BENCH_REPS), each on a fresh
-# target. Everything it writes lives below one temporary folder removed at
+# Every timing is the best of three runs (QV_BENCH_REPS), each on a target
+# of its own (about 15 GiB of temporary space in all). Everything it writes lives below one temporary folder removed at
 # the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -70,16 +70,18 @@ measure() {
 secs() { cut -d' ' -f1 "$work/last"; }
 peak() { cut -d' ' -f2 "$work/last"; }
 
-# The machine may be shared: every timing is the best of $reps runs, each
-# on a fresh target (removed, untimed, before the run).
+# The machine may be shared: every timing is the best of $reps runs. Each
+# run writes to a target of its own ("@" in the command stands for it):
+# deleting a tree just before a timed run would slow the file creations of
+# that run (ext4 scans recently freed inodes), whichever tool it is.
 reps=${QV_BENCH_REPS:-3}
-best() { # name, then the command; "$target" is removed before each run
-    local name=$1 t m b="" bm=0
-    shift
-    for ((i = 0; i < reps; i++)); do
-        [ -n "${target:-}" ] && rm -rf "$target"
-        [ -n "${target2:-}" ] && rm -rf "$target2"
-        measure "$@"
+best() { # name, target prefix, command with "@" for the target
+    local name=$1 prefix=$2 t m b="" bm=0 i
+    shift 2
+    for ((i = 1; i <= reps; i++)); do
+        local args=()
+        for a in "$@"; do args+=("${a//@/$prefix$i}"); done
+        measure "${args[@]}"
         t=$(secs); m=$(peak)
         if [ -z "$b" ] || awk -v a="$t" -v b="$b" 'BEGIN { exit !(a < b) }'; then b=$t; fi
         [ "$m" -gt "$bm" ] && bm=$m
@@ -93,16 +95,16 @@ mkdir -p "$work/src" "$work/small"
 make_tree "$work/src" "$files" "$mib"
 make_tree "$work/small" "$small_files" 1 >/dev/null
 
-target=$work/cp-dest best cp_full cp -a "$work/src" "$work/cp-dest"
-target=$work/rsync-dest best rsync_full rsync -a "$work/src/" "$work/rsync-dest/"
-target=$work/ours-dest target2=$work/data best ours_full "$driver" backup "$work/data" "$work/src" "$work/ours-dest"
-target= target2= best rsync_nochange rsync -a "$work/src/" "$work/rsync-dest/"
-best ours_incr "$driver" backup "$work/data" "$work/src" "$work/ours-dest"
+best cp_full "$work/cp-dest" cp -a "$work/src" @
+best rsync_full "$work/rsync-dest" rsync -a "$work/src/" @/
+best ours_full "$work/ours" "$driver" backup @-data "$work/src" @-dest
+# The no-change runs go to the last full copies.
+best rsync_nochange "$work/x" rsync -a "$work/src/" "$work/rsync-dest$reps/"
+best ours_incr "$work/x" "$driver" backup "$work/ours$reps-data" "$work/src" "$work/ours$reps-dest"
 grep -q "Files copied: 0\." "$work/out" || { cat "$work/out"; echo "the no-change run copied files" >&2; exit 1; }
-target=$work/cp-restore best cp_restore cp -a "$work/cp-dest" "$work/cp-restore"
-target=$work/restored best ours_restore "$driver" restore "$work/data" "$work/ours-dest" "$work/restored"
-diff -rq "$work/src" "$work/restored/src" >/dev/null || { echo "the restored tree differs from the source" >&2; exit 1; }
-target=
+best cp_restore "$work/cp-restore" cp -a "$work/cp-dest$reps" @
+best ours_restore "$work/restored" "$driver" restore "$work/ours$reps-data" "$work/ours$reps-dest" @
+diff -rq "$work/src" "$work/restored$reps/src" >/dev/null || { echo "the restored tree differs from the source" >&2; exit 1; }
 
 # The same runs on the small tree give the constant part of the memory.
 measure "$driver" backup "$work/data-small" "$work/small" "$work/small-dest"; small_full_mem=$(peak)

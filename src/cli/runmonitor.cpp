@@ -1,5 +1,7 @@
 #include "cli/runmonitor.h"
 
+#include "jobs/jobtext.h"
+
 #include "app/jobrunner.h"
 #include "app/options/options.h"
 #include "base/bytesize.h"
@@ -20,30 +22,6 @@ constexpr int kRefreshMs = 200;
 // Without a terminal the progress line is written as a plain line this often.
 constexpr qint64 kPlainProgressMs = 5000;
 
-QString verbFor(TFileOperationType type)
-{
-    switch (type) {
-    case atCopyFromLocalToRemoteFile:
-    case atCopyFromLocalToRemoteFileThroughTempFolder:
-    case atCopyFromRemoteToLocalFile:
-        return Translate(QStringLiteral("Copying"));
-    case atRemoveRemoteFile:
-    case atRemoveRemoteEmptyFolder:
-    case atRemoveRemoteNotEmptyFolder:
-        return Translate(QStringLiteral("Removing"));
-    case atCreateRemoteFolder:
-        return Translate(QStringLiteral("Creating"));
-    case atRenameRemoteFolder:
-    case atRenameRemoteFile:
-        return Translate(QStringLiteral("Renaming"));
-    case atAddToZip:
-    case atCreateFolderInZip:
-    case atMakeZipInTempFolderAndCopyToRemote:
-        return Translate(QStringLiteral("Compressing"));
-    default:
-        return QString();
-    }
-}
 } // namespace
 
 QString ProgressLine(const TJob &job)
@@ -59,7 +37,7 @@ QString ProgressLine(const TJob &job)
     if (type == atNone_WaitingForReconnection)
         return line + QStringLiteral("  ") +
                Translate(QStringLiteral("Make sure the storage device is connected. Then resume the job."));
-    const QString verb = verbFor(type);
+    const QString verb = OperationVerb(type);
     if (!verb.isEmpty())
         line += QStringLiteral("  ") + verb + QLatin1Char(' ') + job.CurrentFileOperationPath();
     return line;

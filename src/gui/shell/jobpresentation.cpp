@@ -71,33 +71,6 @@ QString CardLinkText(CardLink link)
     }
 }
 
-QString OperationVerb(TFileOperationType type)
-{
-    switch (type) {
-    case atCopyFromLocalToRemoteFile:
-    case atCopyFromLocalToRemoteFileThroughTempFolder:
-    case atCopyFromRemoteToLocalFile:
-        return Translate(QStringLiteral("Copying"));
-    case atRemoveRemoteFile:
-    case atRemoveRemoteEmptyFolder:
-    case atRemoveRemoteNotEmptyFolder:
-        return Translate(QStringLiteral("Removing"));
-    case atCreateRemoteFolder:
-        return Translate(QStringLiteral("Creating"));
-    case atRenameRemoteFolder:
-    case atRenameRemoteFile:
-        return Translate(QStringLiteral("Renaming"));
-    case atAddToZip:
-    case atCreateFolderInZip:
-    case atMakeZipInTempFolderAndCopyToRemote:
-        return Translate(QStringLiteral("Compressing"));
-    case atNone_WaitingForReconnection:
-    case atNone:
-    default:
-        return QString();
-    }
-}
-
 QString DestinationText(const TJob &job)
 {
     const TDestinationSettings &d = job.DestinationSettings;

@@ -3,6 +3,7 @@
 // painting: the card's second line, its two action links, its result line
 // (or progress bar), and the five cells of the table view. The delegate
 // paints these; tests check them directly.
+#include "jobs/jobtext.h"
 #include "jobs/job.h"
 
 #include <QColor>
@@ -33,8 +34,6 @@ struct CardSecondLine {
 };
 CardSecondLine CardSecondLineFor(const TJob &job);
 
-// The verb of an operation ("Copying", "Removing", ...), empty for atNone.
-QString OperationVerb(TFileOperationType type);
 // "Backup to drive: /mnt/backup/Docs" and the like; empty for an FTP
 // destination whose account no longer exists.
 QString DestinationText(const TJob &job);
