@@ -217,8 +217,7 @@ TEST_F(CliRuns, RestorePointThatDoesNotExist)
     EXPECT_TRUE(r.err.contains(QStringLiteral("There is no restore point 5: the job has 1"))) << r;
 }
 
-// Enabled again as soon as the engine writes ZIP runs.
-TEST_F(CliRuns, DISABLED_EncryptedPointsNeedTheirPassword)
+TEST_F(CliRuns, EncryptedPointsNeedTheirPassword)
 {
     Create(QStringLiteral("Safe"), {QStringLiteral("--zip"), QStringLiteral("single"), QStringLiteral("--zip-password"),
                                     QStringLiteral("pw1")});

@@ -274,9 +274,11 @@ void BackupRun::PrepareRun()
     if (!decision.reason.isEmpty())
         m_job.AddToLog(decision.reason);
 
-    if (m_run.Settings.Compression.Enabled && !RunArchive::Available()) {
-        // Refused before anything is written at the destination.
-        RunArchive::Prepare(m_job, m_run);
+    if (sync && m_run.Settings.Compression.Enabled) {
+        // A synchronised set keeps one copy of every file in place: its
+        // archives would replace the earlier ones with only the changed
+        // files. Refused before anything is written at the destination.
+        m_job.AddErrorToLog(T(QStringLiteral("Compression is not supported for Mirror type.")));
         SetCancelling();
         return;
     }

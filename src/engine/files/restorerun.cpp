@@ -13,12 +13,16 @@
 #include "engine/files/outputguard.h"
 #include "engine/files/restorepoints.h"
 #include "engine/files/runarchive.h"
+#include "engine/files/zip/zipreader.h"
 #include "jobs/jobkinds.h"
 #include "jobs/jobtext.h"
 #include "storage/localfs.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include <memory>
 
 namespace {
 
@@ -52,6 +56,11 @@ private:
     bool Allowed(const QString &relative, bool includeLast);
     void CreateFolders(const QStringList &folders);
     void RestoreFiles(const QString &folder, const QStringList &files);
+    // The archive side of a compressed run folder.
+    bool OpenRunArchive(const QString &folder, BackupSet::ZipMode mode);
+    bool ExtractFromRunArchive(const QString &p, const QString &target);
+    bool RestoreFromFileArchive(const QString &folder, const QString &p, const QString &target);
+    bool ReaderProgress(double percent);
     void RemoveFiles(const QStringList &files);
     void RemoveFolders(const QStringList &folders);
 
@@ -65,6 +74,9 @@ private:
     QStringList m_main; // the run folders, oldest first
     QStringList m_syncFiles;
     QStringList m_syncDirs;
+    BackupSet::ZipMode m_mode = BackupSet::ZipMode::Plain;
+    QString m_archivePassword;
+    std::unique_ptr<ZipReader> m_reader;
 };
 
 void RestoreRun::Execute()
@@ -279,12 +291,9 @@ bool RestoreRun::RestoreFolderSteps(const QString &folder)
 
     // 3.
     const BackupSet::ZipMode mode = m_sync ? BackupSet::ZipMode::Plain : BackupSet::ZipModeOfName(PathFileName(folder));
-    if (!Cancelling() && mode != BackupSet::ZipMode::Plain) {
-        // The archives of compressed run folders are read once the archive
-        // reader is integrated.
-        m_job.AddErrorToLog(T(QStringLiteral("ZIP archives are not supported by this version of the program.")));
+    m_mode = mode;
+    if (!Cancelling() && mode != BackupSet::ZipMode::Plain && !OpenRunArchive(folder, mode))
         SetCancelling();
-    }
 
     // 4. - 7.
     if (!Cancelling())
@@ -298,7 +307,92 @@ bool RestoreRun::RestoreFolderSteps(const QString &folder)
 
     // 8.
     m_job.AddRawLineToLog(QString(47, QLatin1Char('-')));
+    m_reader.reset();
+    m_mode = BackupSet::ZipMode::Plain;
     return true;
+}
+
+bool RestoreRun::OpenRunArchive(const QString &folder, BackupSet::ZipMode mode)
+{
+    // Only a folder named as protected gets the password: an archive of an
+    // unprotected run opens without one whatever the user typed.
+    m_archivePassword = BackupSet::NameNeedsPassword(PathFileName(folder)) ? m_password : QString();
+    m_reader = std::make_unique<ZipReader>();
+    m_reader->onProgress = [this](double percent) { return ReaderProgress(percent); };
+    if (mode != BackupSet::ZipMode::OneArchive)
+        return true;
+    const QString local = JoinPath(m_job.TempFolderPath(), BackupSet::RunArchiveFile);
+    if (m_job.FileOperation(atCopyFromRemoteToLocalFile, local, JoinPath(folder, BackupSet::RunArchiveFile), Retries(),
+                            true)
+        != orSuccess)
+        return false;
+    QString error;
+    if (!m_reader->open(local, m_archivePassword, &error)) {
+        m_job.AddErrorToLog(error);
+        return false;
+    }
+    return true;
+}
+
+bool RestoreRun::ReaderProgress(double percent)
+{
+    if (m_job.CancelCurrentFileOperation.load() != 0 || Cancelling())
+        return false;
+    m_job.CurrentFileOperationProgress.store(qint32(percent));
+    m_job.NotifyChanged();
+    return true;
+}
+
+bool RestoreRun::ExtractFromRunArchive(const QString &p, const QString &target)
+{
+    m_job.AddFileEventToLog(QStringLiteral("Extracting the file:"), p);
+    m_job.SetCurrentFileOperationPath(target);
+    QString error;
+    // The entry goes to exactly the path the guard accepted, never to a
+    // path of the archive's own choosing.
+    if (!m_reader->extractEntryTo(p, target, &error)) {
+        m_job.AddErrorToLog(error);
+        return false;
+    }
+    return true;
+}
+
+bool RestoreRun::RestoreFromFileArchive(const QString &folder, const QString &p, const QString &target)
+{
+    const QString local = JoinPath(m_job.TempFolderPath(), PathFileName(p) + QStringLiteral(".zip"));
+    if (m_job.FileOperation(atCopyFromRemoteToLocalFile, local, JoinPath(folder, p) + QStringLiteral(".zip"),
+                            Retries(), true)
+        != orSuccess)
+        return false;
+    m_job.AddFileEventToLog(QStringLiteral("Extracting the file:"), local);
+    m_job.SetCurrentFileOperationPath(target);
+    QString error;
+    bool ok = m_reader->open(local, m_archivePassword, &error);
+    if (ok) {
+        // The archive of one file holds that file alone, under its own
+        // name; anything else is not an archive this program made, and
+        // nothing of it is taken.
+        QStringList files;
+        for (const ZipEntryInfo &entry : m_reader->entries()) {
+            if (!entry.isFolder)
+                files.append(entry.name);
+        }
+        if (files.size() != 1 || files.first() != PathFileName(p)) {
+            error = T(QStringLiteral("The archive does not match the file:")) + QLatin1Char(' ') + local;
+            ok = false;
+        } else {
+            ok = m_reader->extractEntryTo(files.first(), target, &error);
+        }
+    }
+    m_reader->close();
+    if (!ok)
+        m_job.AddErrorToLog(error);
+    m_job.AddFileEventToLog(QStringLiteral("Removing the file:"), local);
+    if (QFileInfo::exists(local) && !QFile::remove(local)) {
+        m_job.AddErrorToLog(T(QStringLiteral("Unable to delete the file:")) + QLatin1Char(' ') + local);
+        return false;
+    }
+    return ok;
 }
 
 bool RestoreRun::DownloadList(const QString &folder, const QString &name, QStringList &list)
@@ -366,8 +460,20 @@ void RestoreRun::RestoreFiles(const QString &folder, const QStringList &files)
                 return;
             }
         }
-        if (m_job.FileOperation(atCopyFromRemoteToLocalFile, target, JoinPath(folder, p), Retries(), true)
-            != orSuccess) {
+        bool ok = false;
+        switch (m_mode) {
+        case BackupSet::ZipMode::OneArchive:
+            ok = ExtractFromRunArchive(p, target);
+            break;
+        case BackupSet::ZipMode::ZipPerFile:
+            ok = RestoreFromFileArchive(folder, p, target);
+            break;
+        case BackupSet::ZipMode::Plain:
+            ok = m_job.FileOperation(atCopyFromRemoteToLocalFile, target, JoinPath(folder, p), Retries(), true)
+                 == orSuccess;
+            break;
+        }
+        if (!ok) {
             SetCancelling();
             return;
         }

@@ -13,9 +13,6 @@ struct BackupRunState;
 
 namespace RunArchive {
 
-// True when this build writes and reads the archives of compressed sets.
-bool Available();
-
 // Before the scan of a compressed run: makes the job's archiver and, in
 // one-archive mode, opens "data.zip" in the job's temp folder (and makes
 // the run's refusal rule cancel). False (an error logged) when it cannot.
