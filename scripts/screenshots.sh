@@ -6,7 +6,9 @@
 # while the pictures are taken) and saves, into OUTDIR (default: a new
 # folder it prints), one PNG per window, named after it:
 #   TfrmMainQuorvane-cards.png, TfrmMainQuorvane-table.png,
-#   TfrmOptions-<page>.png for every options page, TfrmWelcome.png.
+#   TfrmOptions-<page>.png for every options page, TfrmWelcome.png,
+#   TfrmLog.png (a job's latest run log), TfrmRestoreList.png (its restore points),
+#   TfrmWizard_FilesBackup-<page>.png for every page of the files wizard.
 # Uses the build folder $QV_BUILD_DIR, or builds ./build with scripts/build.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."

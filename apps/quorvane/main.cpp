@@ -3,6 +3,7 @@
 #include "app/applicationentry.h"
 #include "app/options/options.h"
 #include "base/appstate.h"
+#include "gui/editing/editingwindows.h"
 #include "gui/shell/mainwindow.h"
 #include "gui/shell/screenshots.h"
 
@@ -41,6 +42,7 @@ int main(int argc, char **argv)
     }
 
     TfrmMainQuorvane window(entry.Core());
+    window.SetJobWindows(CreateEditingJobWindows());
     window.SetFirstShowHandler([&entry] { entry.FirstShown(); });
     QObject::connect(&entry, &ApplicationEntry::ShowRequested, &window, &TfrmMainQuorvane::ShowFromTray);
     QObject::connect(&entry, &ApplicationEntry::OpenJobFileRequested, &window, &TfrmMainQuorvane::OpenJobFile);

@@ -4,8 +4,6 @@
 #include "jobs/job.h"
 #include "jobs/jobtext.h"
 
-JobWindows::~JobWindows() = default;
-
 namespace {
 class UnavailableJobWindows : public JobWindows {
 public:

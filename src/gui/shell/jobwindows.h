@@ -16,7 +16,9 @@ class JobWindows {
 public:
     enum Window { wJobKindChooser, wWizard, wOpenJob, wRestore, wLogViewer, wFtpClient, wCloudClient };
 
-    virtual ~JobWindows();
+    // Inline, so that implementations in the libraries the shell links
+    // need nothing from the shell's own objects.
+    virtual ~JobWindows() = default;
 
     virtual bool Available(Window window) const = 0;
     // The job kind chooser: 0 when cancelled, else a TJobKind.

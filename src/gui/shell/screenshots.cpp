@@ -2,11 +2,16 @@
 
 #include "app/applicationcore.h"
 #include "app/options/options.h"
+#include "gui/editing/editingpreviews.h"
+#include "gui/editing/fileswizard.h"
+#include "gui/editing/logviewer.h"
+#include "gui/editing/restorelist.h"
 #include "base/appstate.h"
 #include "gui/shell/mainwindow.h"
 #include "gui/tools/optionswindow.h"
 #include "gui/tools/welcome.h"
 #include "jobs/job.h"
+#include "jobs/jobkinds.h"
 
 #include <QApplication>
 #include <QDir>
@@ -114,6 +119,41 @@ void ScreenshotSession::takeAll()
     welcome.show();
     Save(welcome, QStringLiteral("TfrmWelcome"));
     welcome.hide();
+
+    // The log viewer on the first idle job with a log, and the restore
+    // points of the first idle files job whose set can be read.
+    bool logShown = false;
+    bool pointsShown = false;
+    for (const auto &job : m_window.Core().Jobs().Jobs()) {
+        if (job->JobStatus.load() != jsNone)
+            continue;
+        if (!logShown) {
+            if (std::unique_ptr<TfrmLog> log = LogViewerPreview(*job, &m_window)) {
+                log->show();
+                Save(*log, QStringLiteral("TfrmLog"));
+                logShown = true;
+            }
+        }
+        auto *files = qobject_cast<TJob_FilesAndFolders *>(job.get());
+        if (!pointsShown && files) {
+            if (std::unique_ptr<TfrmRestoreList> points = RestoreListPreview(*files, &m_window)) {
+                points->show();
+                Save(*points, QStringLiteral("TfrmRestoreList"));
+                pointsShown = true;
+                // The wizard's pages on the same job, as Properties shows them.
+                TfrmWizard_FilesBackup wizard(&m_window);
+                wizard.JobToControls(*files);
+                wizard.setWindowTitle(QStringLiteral(" Properties - ") + files->stJobName);
+                wizard.show();
+                const char *pages[] = {"Sources", "Destination", "BackupType", "Compression", "Scheduler"};
+                for (int page = 0; page < TfrmWizard_FilesBackup::PageCount; ++page) {
+                    wizard.ShowPage(page);
+                    Save(wizard, QStringLiteral("TfrmWizard_FilesBackup-") + QLatin1String(pages[page]));
+                }
+                wizard.hide();
+            }
+        }
+    }
 
     for (const QString &path : std::as_const(m_saved))
         QTextStream(stdout) << path << '\n';
