@@ -57,6 +57,29 @@ QStringList All()
     return points;
 }
 
+bool IsOpticalMount(const QString &device, const QString &fileSystem)
+{
+    const QString fs = fileSystem.toLower();
+    return device.startsWith(QLatin1String("/dev/sr")) || device.startsWith(QLatin1String("/dev/cdrom"))
+           || fs == QLatin1String("iso9660") || fs == QLatin1String("udf");
+}
+
+bool IsOpticalDrive(const QString &mountPoint)
+{
+    QFile f(QStringLiteral("/proc/self/mounts"));
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    const QString wanted = QDir::cleanPath(mountPoint);
+    bool optical = false;
+    // The last mount of a point is the one in effect.
+    for (const QByteArray &line : f.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.split(' ');
+        if (fields.size() >= 3 && QDir::cleanPath(decodeField(fields[1])) == wanted)
+            optical = IsOpticalMount(decodeField(fields[0]), decodeField(fields[2]));
+    }
+    return optical;
+}
+
 QString Of(const QString &path)
 {
     const QString real = realPath(path);

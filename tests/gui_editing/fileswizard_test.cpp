@@ -143,6 +143,21 @@ TEST_F(FilesWizardTest, ANewJobStartsWithTheDefaults)
     EXPECT_FALSE(W<QComboBox>("cbCloudAccounts")->isEnabled());
 }
 
+TEST_F(FilesWizardTest, TheUdfWarningFollowsTheSelectedDrive)
+{
+    // No optical disc is mounted here: choosing the root hides the warning
+    // again; the mount classification itself is tested in the platform tests.
+    auto *drive = W<QComboBox>("cbLocalExtDrive");
+    auto *warning = W<QLabel>("lbUdfWarning");
+    EXPECT_TRUE(warning->isHidden());
+    warning->show();
+    ASSERT_FALSE(warning->isHidden());
+    drive->setCurrentIndex(-1);
+    drive->setCurrentIndex(drive->findText(QStringLiteral("/")));
+    EXPECT_TRUE(warning->isHidden());
+    EXPECT_EQ(warning->text(), QStringLiteral("Warning!  You have to format your CD/DVD in UDF format before to run backup."));
+}
+
 TEST_F(FilesWizardTest, ANewJobIsMadePageByPageAndTheEngineBacksItUp)
 {
     Write("Data/a.txt", "alpha");

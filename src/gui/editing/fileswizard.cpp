@@ -160,6 +160,11 @@ void TfrmWizard_FilesBackup::buildDestinationPage(QWidget *page)
         m_lbDisk = new QLabel(cards[0]);
         cbLocalExtDrive = named(new QComboBox(cards[0]), "cbLocalExtDrive");
         m_lbLocalNote = new QLabel(cards[0]);
+        m_lbUdfWarning = named(new QLabel(cards[0]), "lbUdfWarning");
+        m_lbUdfWarning->setStyleSheet(QStringLiteral("color: #c00000;"));
+        m_lbUdfWarning->setWordWrap(true);
+        m_lbUdfWarning->hide();
+        connect(cbLocalExtDrive, &QComboBox::currentIndexChanged, this, &TfrmWizard_FilesBackup::updateOpticalWarning);
         m_lbLocalSubfolder = new QLabel(cards[0]);
         edLocalExtDiskSubfolder = named(new QLineEdit(cards[0]), "edLocalExtDiskSubfolder");
         m_btLocalChoose = named(new QPushButton(cards[0]), "btLocalChoose");
@@ -171,7 +176,8 @@ void TfrmWizard_FilesBackup::buildDestinationPage(QWidget *page)
         g->addWidget(m_lbLocalSubfolder, 3, 0);
         g->addWidget(edLocalExtDiskSubfolder, 3, 1);
         g->addWidget(m_btLocalChoose, 3, 2);
-        g->setRowStretch(4, 1);
+        g->addWidget(m_lbUdfWarning, 4, 1, 1, 2);
+        g->setRowStretch(5, 1);
         g->setColumnStretch(1, 1);
     }
     // Network.

@@ -123,6 +123,8 @@ private:
     QLabel *m_destTitles[4];
     QComboBox *cbLocalExtDrive;
     QLabel *m_lbDisk, *m_lbLocalNote, *m_lbLocalSubfolder;
+    QLabel *m_lbUdfWarning = nullptr; // shown while an optical drive is selected
+    void updateOpticalWarning();
     QLineEdit *edLocalExtDiskSubfolder;
     QPushButton *m_btLocalChoose;
     QLabel *m_lbNetUser, *m_lbNetPassword, *m_lbNetPasswordStatus, *m_lbNetPath;

@@ -268,6 +268,7 @@ void TfrmWizard_FilesBackup::translateTexts()
 
     m_lbDisk->setText(T("Disk:"));
     m_lbLocalNote->setText(T("Local or external HDD, Flash drive, DVD/Blue-ray etc."));
+    m_lbUdfWarning->setText(T("Warning!  You have to format your CD/DVD in UDF format before to run backup."));
     m_lbLocalSubfolder->setText(T("Subfolder:"));
     m_btLocalChoose->setText(T("Choose..."));
     m_lbNetUser->setText(T("Username:"));
@@ -327,4 +328,10 @@ void TfrmWizard_FilesBackup::translateTexts()
     m_acSave->setText(T("Save"));
     m_acSaveAndRun->setText(T("Save && Run"));
     showPage(CurrentPage());
+}
+
+void TfrmWizard_FilesBackup::updateOpticalWarning()
+{
+    const QString drive = cbLocalExtDrive->currentText();
+    m_lbUdfWarning->setVisible(!drive.isEmpty() && MountPoints::IsOpticalDrive(drive));
 }
