@@ -7,16 +7,22 @@ QString FillPercentS(const QString &format, const QStringList &values)
     QString out;
     out.reserve(format.size() + 32);
     qsizetype next = 0;
-    qsizetype from = 0;
-    while (true) {
-        const qsizetype at = format.indexOf(QLatin1String("%s"), from);
-        if (at < 0 || next >= values.size()) {
-            out += QStringView(format).mid(from);
-            break;
+    for (qsizetype i = 0; i < format.size(); ++i) {
+        const QChar c = format[i];
+        if (c == QLatin1Char('%') && i + 1 < format.size()) {
+            const QChar n = format[i + 1];
+            if (n == QLatin1Char('%')) {
+                out += QLatin1Char('%');
+                ++i;
+                continue;
+            }
+            if (n == QLatin1Char('s') && next < values.size()) {
+                out += values[next++];
+                ++i;
+                continue;
+            }
         }
-        out += QStringView(format).mid(from, at - from);
-        out += values[next++];
-        from = at + 2;
+        out += c;
     }
     return out;
 }

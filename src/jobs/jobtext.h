@@ -6,7 +6,9 @@
 #include <QStringList>
 
 // Fills the "%s" places of a (translated) format string with `values`, in
-// order. Places without a value stay as they are; extra values are ignored.
+// order, and turns "%%" into "%" (the size rule's "exceeds %s%% of ...").
+// Places without a value stay as they are; extra values are ignored;
+// inserted values are never scanned again.
 QString FillPercentS(const QString &format, const QStringList &values);
 
 // True when `name` can name a folder or file of its own: not empty, not "."

@@ -95,10 +95,10 @@ TEST(BackupSetLayout, StateFilesAreUtf8WithMarkAndCrLfAndAnEmptyListIsThreeBytes
 
 TEST(EngineText, FormatFillsValuesAndPercentSigns)
 {
-    EXPECT_EQ(FormatRunText(QStringLiteral("a (%s) exceeds %s%% of (%s)."), {"1 KB", "50", "2 KB"}),
+    EXPECT_EQ(FillPercentS(QStringLiteral("a (%s) exceeds %s%% of (%s)."), {"1 KB", "50", "2 KB"}),
               QStringLiteral("a (1 KB) exceeds 50% of (2 KB)."));
-    EXPECT_EQ(FormatRunText(QStringLiteral("\"%s\" x"), {"%s%%"}), QStringLiteral("\"%s%%\" x"));
-    EXPECT_EQ(FormatRunText(QStringLiteral("%s and %s"), {"one"}), QStringLiteral("one and %s"));
+    EXPECT_EQ(FillPercentS(QStringLiteral("\"%s\" x"), {"%s%%"}), QStringLiteral("\"%s%%\" x"));
+    EXPECT_EQ(FillPercentS(QStringLiteral("%s and %s"), {"one"}), QStringLiteral("one and %s"));
 }
 
 TEST(EngineText, SafeRelativePaths)

@@ -520,7 +520,7 @@ QString BackupRun::Summary()
 {
     if (Cancelling()) {
         m_job.AddEventtoBackupHistory(T(QStringLiteral("Backup is cancelled.")), false);
-        AddEvent(FormatRunText(T(QStringLiteral("\"%s\" backup is cancelled.")), {m_job.stJobName}));
+        AddEvent(FillPercentS(T(QStringLiteral("\"%s\" backup is cancelled.")), {m_job.stJobName}));
         m_job.LastJobResult.Cancelled = true;
         return TimedLine(T(QStringLiteral("Backup is cancelled.")));
     }
@@ -569,7 +569,7 @@ void BackupRun::NotConnected()
     // 17. Nothing at the destination was touched.
     m_job.AddToLog(T(QStringLiteral("Backup is cancelled.")));
     m_job.AddEventtoBackupHistory(T(QStringLiteral("Backup is cancelled.")) + QLatin1Char(' ') + m_connectError, false);
-    AddEvent(FormatRunText(T(QStringLiteral("\"%s\" backup is cancelled:")), {m_job.stJobName}) + QLatin1Char(' ')
+    AddEvent(FillPercentS(T(QStringLiteral("\"%s\" backup is cancelled:")), {m_job.stJobName}) + QLatin1Char(' ')
              + m_connectError);
     m_job.SaveRunLog(TJob::RunStamp(m_stamp));
     m_job.LastJobResult.Cancelled = true;
@@ -604,14 +604,14 @@ bool Backup(TJob_FilesAndFolders &job, std::function<void()> finished)
     // 2.
     job.OptionsToJobOptions();
     // 3.
-    AddEvent(FormatRunText(job.TranslateForEvent(QStringLiteral("Starting the \"%s\" backup.")), {job.stJobName}));
+    AddEvent(FillPercentS(job.TranslateForEvent(QStringLiteral("Starting the \"%s\" backup.")), {job.stJobName}));
     job.NotifyChanged();
     // 4.
     JobWorker::Hooks hooks;
     hooks.body = [&job] { BackupInThread(job); };
     hooks.escapedError = [&job](const QString &message) {
         job.JobStatus.store(jsNone);
-        AddEvent(FormatRunText(job.JobTranslate(QStringLiteral("Error occured in job \"%s\": %s")),
+        AddEvent(FillPercentS(job.JobTranslate(QStringLiteral("Error occured in job \"%s\": %s")),
                                {job.stJobName, message}));
     };
     hooks.finished = std::move(finished);

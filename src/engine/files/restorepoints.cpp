@@ -77,7 +77,7 @@ RestorePointList ReadRestorePoints(TJob_FilesAndFolders &job)
         return out;
     };
     if (!jobFile)
-        return fail(FormatRunText(T(QStringLiteral("Unable to copy the job file \"%s\" from the backup directory.")),
+        return fail(FillPercentS(T(QStringLiteral("Unable to copy the job file \"%s\" from the backup directory.")),
                                   {job.stJobName + AppState::JobFileExtension()}));
 
     // 8.
@@ -100,7 +100,7 @@ RestorePointList ReadRestorePoints(TJob_FilesAndFolders &job)
     // 9.
     if (startFlag && sync) {
         job.JobStatus.store(jsCancelling);
-        const QString message = FormatRunText(
+        const QString message = FillPercentS(
             T(QStringLiteral("Last backup job was cancelled, so %s is not able to restore your files. Please copy the "
                              "backup folder \"%s\" from the storage manually.")),
             {QString::fromLatin1(AppState::ApplicationTitle), job.stJobName});
@@ -134,7 +134,7 @@ void CancelRestore(TJob_FilesAndFolders &job)
     job.JobStatus.store(jsNone);
     job.DeleteTempFiles();
     job.AddToLog(job.JobTranslate(QStringLiteral("Restore is cancelled.")));
-    AddEvent(FormatRunText(job.TranslateForEvent(QStringLiteral("\"%s\" restore is cancelled.")), {job.stJobName}));
+    AddEvent(FillPercentS(job.TranslateForEvent(QStringLiteral("\"%s\" restore is cancelled.")), {job.stJobName}));
     job.AddEventtoBackupHistory(job.JobTranslate(QStringLiteral("Restore is cancelled.")), false);
     job.LastJobResult.Cancelled = true;
     job.LastJobResult.EndTime = Clock::NowAsDouble();

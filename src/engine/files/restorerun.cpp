@@ -84,7 +84,7 @@ void RestoreRun::Execute()
     // 1.
     const QDateTime stamp = Clock::Now();
     const QString starting =
-        FormatRunText(T(QStringLiteral("Starting the \"%s\" restore to directory:")), {m_job.stJobName})
+        FillPercentS(T(QStringLiteral("Starting the \"%s\" restore to directory:")), {m_job.stJobName})
         + QLatin1Char(' ') + m_output;
     m_job.AddToLog(starting);
     AddEvent(starting);
@@ -125,7 +125,7 @@ void RestoreRun::Execute()
     if (Cancelling()) {
         m_job.AddToLog(T(QStringLiteral("Restore is cancelled.")));
         m_job.AddEventtoBackupHistory(T(QStringLiteral("Restore is cancelled.")), false);
-        AddEvent(FormatRunText(T(QStringLiteral("\"%s\" restore is cancelled.")), {m_job.stJobName}));
+        AddEvent(FillPercentS(T(QStringLiteral("\"%s\" restore is cancelled.")), {m_job.stJobName}));
         m_job.LastJobResult.Cancelled = true;
     } else {
         qint32 errors = 0, warnings = 0;
@@ -141,7 +141,7 @@ void RestoreRun::Execute()
             pattern = QStringLiteral("Restore job \"%s\" is finished.");
             history = QStringLiteral("Restore job is finished.");
         }
-        const QString message = FormatRunText(T(pattern), {m_job.stJobName});
+        const QString message = FillPercentS(T(pattern), {m_job.stJobName});
         m_job.AddToLog(message);
         AddEvent(message);
         m_job.AddEventtoBackupHistory(T(history), false);
@@ -552,7 +552,7 @@ bool StartRestore(TJob_FilesAndFolders &job, const RestorePointList &points, int
     hooks.body = [&job, outputPath, password, listInd] { RestoreInThread(job, outputPath, password, listInd); };
     hooks.escapedError = [&job](const QString &message) {
         job.JobStatus.store(jsNone);
-        AddEvent(FormatRunText(job.JobTranslate(QStringLiteral("Error occured: %s")), {message}));
+        AddEvent(FillPercentS(job.JobTranslate(QStringLiteral("Error occured: %s")), {message}));
     };
     hooks.finished = std::move(finished);
     return JobWorker::Start(job, std::move(hooks));

@@ -50,7 +50,7 @@ RunTypeDecision DecideRunType(const TBackupSettings &backup, const TBackupSetSta
     }
     if (backup.PerformFullBackup_Condition == bcEveryCopies && count >= backup.PerformFullBackup_EveryCopies) {
         d.runType = btFull;
-        d.reason = FormatRunText(
+        d.reason = FillPercentS(
             translate(incremental ? QStringLiteral("The number of incremental copies (%s) has reached the specified "
                                                    "value (%s). We need to perform a full backup.")
                                   : QStringLiteral("The number of differential copies (%s) has reached the specified "
@@ -62,7 +62,7 @@ RunTypeDecision DecideRunType(const TBackupSettings &backup, const TBackupSetSta
         && SizeExceeds(state.SizeOfAllIncrementsOrLastDifferentialCopy, state.SizeOfLastFullBackup,
                        backup.PerformFullBackup_SumExceedsPercentOfFullBackup)) {
         d.runType = btFull;
-        d.reason = FormatRunText(
+        d.reason = FillPercentS(
             translate(incremental ? QStringLiteral("The total size of all increments (%s) exceeds %s%% of the size of "
                                                    "the full backup (%s). We need to perform a full backup.")
                                   : QStringLiteral("The size of differential copy (%s) exceeds %s%% of the size of the "
