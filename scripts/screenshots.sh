@@ -8,7 +8,8 @@
 #   TfrmMainQuorvane-cards.png, TfrmMainQuorvane-table.png,
 #   TfrmOptions-<page>.png for every options page, TfrmWelcome.png,
 #   TfrmLog.png (a job's latest run log), TfrmRestoreList.png (its restore points),
-#   TfrmWizard_FilesBackup-<page>.png for every page of the files wizard.
+#   TfrmWizard_FilesBackup-<page>.png for every page of the files wizard,
+#   TfrmSourceType.png (the job kind chooser).
 # Uses the build folder $QV_BUILD_DIR, or builds ./build with scripts/build.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."

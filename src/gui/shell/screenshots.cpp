@@ -4,6 +4,7 @@
 #include "app/options/options.h"
 #include "gui/editing/editingpreviews.h"
 #include "gui/editing/fileswizard.h"
+#include "gui/editing/jobkindchooser.h"
 #include "gui/editing/logviewer.h"
 #include "gui/editing/restorelist.h"
 #include "base/appstate.h"
@@ -119,6 +120,12 @@ void ScreenshotSession::takeAll()
     welcome.show();
     Save(welcome, QStringLiteral("TfrmWelcome"));
     welcome.hide();
+
+    // The job kind chooser, as New Job shows it.
+    TfrmSourceType chooser(&m_window);
+    chooser.show();
+    Save(chooser, QStringLiteral("TfrmSourceType"));
+    chooser.hide();
 
     // The log viewer on the first idle job with a log, and the restore
     // points of the first idle files job whose set can be read.
