@@ -200,8 +200,6 @@ int RunRestoreCommand(const QStringList &args)
                               .arg(name),
                           ExitCode::Usage);
         index = wanted > 0 ? wanted - 1 : count - 1;
-        job->AddToLog(job->JobTranslate(QStringLiteral("Chosen restore point:")) + QLatin1Char(' ') +
-                      list.points[index].displayName);
         if (list.points[index].needsPassword) {
             password = PasswordFrom(a.Values.value(QStringLiteral("password")), a.Has(QStringLiteral("password")),
                                     "QV_ZIP_PASSWORD");

@@ -85,6 +85,7 @@ TEST_F(CliRuns, BackupTwiceListPointsAndRestoreEach)
     r = Cli({QStringLiteral("log"), QStringLiteral("Pics")});
     ASSERT_EQ(r.exitCode, 0) << r;
     EXPECT_TRUE(r.out.contains(QStringLiteral("Restore job \"Pics\" is finished."))) << r;
+    EXPECT_EQ(r.out.count(QStringLiteral("Chosen restore point: ")), 1) << r;
     r = Cli({QStringLiteral("log"), QStringLiteral("Pics"), QStringLiteral("--history")});
     ASSERT_EQ(r.exitCode, 0) << r;
     EXPECT_EQ(r.out.count(QStringLiteral("Backup job is finished.")), 2) << r;
