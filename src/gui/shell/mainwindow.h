@@ -154,6 +154,9 @@ private:
     // job actions (mainwindowjobs.cpp)
     bool busyCheck(const TJob &job, bool tickBlocks = true);
     void showBusyMessage();
+    // Runs `change` on the selected job unless a tick is running (then the
+    // busy message); false when nothing was changed.
+    bool changeSelectedJobStatus(const std::function<void(TJob &)> &change);
     bool windowAvailable(JobWindows::Window window);
     bool acceptNewName(const QString &name);
     void addNewJob(std::unique_ptr<TJob> job, bool runNow, bool selectIfOnly);

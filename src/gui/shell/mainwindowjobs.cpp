@@ -1,6 +1,8 @@
 // The main window's actions on jobs, with their busy checks.
 #include "gui/shell/mainwindow.h"
 
+#include <functional>
+
 #include "app/applicationcore.h"
 #include "app/options/options.h"
 #include "base/appstate.h"
@@ -307,44 +309,37 @@ void TfrmMainQuorvane::RestoreJob(TJob &job)
     RefreshFromCore();
 }
 
-void TfrmMainQuorvane::actionPause()
+bool TfrmMainQuorvane::changeSelectedJobStatus(const std::function<void(TJob &)> &change)
 {
     TJob *job = SelectedJob();
     if (!job)
-        return;
+        return false;
     if (m_core.IsTickRunning()) {
         showBusyMessage();
-        return;
+        return false;
     }
-    job->Pause();
-    RefreshFromCore();
+    change(*job);
+    return true;
+}
+
+void TfrmMainQuorvane::actionPause()
+{
+    if (changeSelectedJobStatus([](TJob &job) { job.Pause(); }))
+        RefreshFromCore();
 }
 
 void TfrmMainQuorvane::actionResume()
 {
-    TJob *job = SelectedJob();
-    if (!job)
-        return;
-    if (m_core.IsTickRunning()) {
-        showBusyMessage();
-        return;
-    }
-    job->Resume();
-    RefreshFromCore();
+    if (changeSelectedJobStatus([](TJob &job) { job.Resume(); }))
+        RefreshFromCore();
 }
 
 void TfrmMainQuorvane::actionCancel()
 {
-    TJob *job = SelectedJob();
-    if (!job)
-        return;
-    if (m_core.IsTickRunning()) {
-        showBusyMessage();
-        return;
+    if (changeSelectedJobStatus([](TJob &job) { job.Cancel(); })) {
+        m_core.DrainEvents();
+        RefreshFromCore();
     }
-    job->Cancel();
-    m_core.DrainEvents();
-    RefreshFromCore();
 }
 
 // --- history and logs ---
