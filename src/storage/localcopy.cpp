@@ -51,12 +51,30 @@ struct AlignedBuffer {
             data = nullptr;
     }
     ~AlignedBuffer() { std::free(data); }
+    AlignedBuffer(const AlignedBuffer &) = delete;
+    AlignedBuffer &operator=(const AlignedBuffer &) = delete;
     void *data = nullptr;
 };
 
 [[noreturn]] void Fail(LocalCopyError::Side side, int code)
 {
     throw LocalCopyError(side, code, SystemErrorMessage(code));
+}
+
+// The plain path's buffer: one per copying thread, kept between copies. A
+// fresh one per file would fault its pages in again each time, and after the
+// first free the allocator serves a block this size from the heap, where the
+// small allocations made between two copies keep it from being given back.
+char *CopyBuffer()
+{
+    thread_local std::unique_ptr<AlignedBuffer> buffer;
+    if (!buffer) {
+        auto fresh = std::make_unique<AlignedBuffer>(kChunk);
+        if (!fresh->data)
+            Fail(LocalCopyError::Target, ENOMEM);
+        buffer = std::move(fresh);
+    }
+    return static_cast<char *>(buffer->data);
 }
 
 bool DropDirectFlag(int fd)
@@ -241,7 +259,6 @@ void CopyLocalFile(const QString &source, const QString &target, const LocalCopy
     // copy_file_range lets the kernel (or the file system, by sharing
     // extents) do the work; unbuffered copies take the plain path.
     bool useCopyRange = !options.unbuffered;
-    std::unique_ptr<AlignedBuffer> buffer;
     int lastPercent = -1;
 
     for (;;) {
@@ -250,6 +267,8 @@ void CopyLocalFile(const QString &source, const QString &target, const LocalCopy
         ssize_t n = 0;
         if (useCopyRange) {
             n = ::copy_file_range(in.get(), nullptr, out.fd(), nullptr, kChunk, 0);
+            if (n == 0 && done >= total)
+                break; // the whole file, as its size said
             if (n <= 0) {
                 // Refused by this pair of file systems (EXDEV, EINVAL,
                 // EOPNOTSUPP, ...) or an end that some file systems report
@@ -261,12 +280,7 @@ void CopyLocalFile(const QString &source, const QString &target, const LocalCopy
                 continue;
             }
         } else {
-            if (!buffer) {
-                buffer = std::make_unique<AlignedBuffer>(kChunk);
-                if (!buffer->data)
-                    Fail(LocalCopyError::Target, ENOMEM);
-            }
-            char *buf = static_cast<char *>(buffer->data);
+            char *buf = CopyBuffer();
             n = ReadSome(in.get(), buf, kChunk, directIn);
             if (n == 0)
                 break;
