@@ -45,9 +45,10 @@ void PrepareOptions(const QString &data)
 
 void PrintTail(const TJob &job, int lines)
 {
-    const QStringList log = job.RunLogSnapshot();
-    for (qsizetype i = std::max<qsizetype>(0, log.size() - lines); i < log.size(); ++i)
-        std::printf("  %s\n", qPrintable(log[i]));
+    // The run has ended: its log is read in place, not copied whole.
+    const LogLines &log = job.LastJobResult.Log;
+    for (qsizetype i = std::max<qsizetype>(0, log.Size() - lines); i < log.Size(); ++i)
+        std::printf("  %s\n", qPrintable(log.At(i)));
 }
 
 int Finish(const TJob &job, qint64 ms)

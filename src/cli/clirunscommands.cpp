@@ -25,7 +25,10 @@ void printProblems(const TJob &job)
     const QString error = job.JobTranslate(QStringLiteral("ERROR:"));
     const QString warning = job.JobTranslate(QStringLiteral("WARNING:"));
     int shown = 0, more = 0;
-    for (const QString &line : job.RunLogSnapshot()) {
+    // The run has ended: its log is read in place, a line at a time.
+    const LogLines &log = job.LastJobResult.Log;
+    for (qsizetype i = 0; i < log.Size(); ++i) {
+        const QString line = log.At(i);
         if (!line.contains(error) && !line.contains(warning))
             continue;
         if (shown < kMaxLines) {

@@ -32,7 +32,7 @@ void TJob::Cancel()
                 QMutexLocker lock(&m_logMutex);
                 LastJobResult.StartTime = now;
                 LastJobResult.EndTime = now;
-                LastJobResult.Log.clear();
+                LastJobResult.Log.Clear();
             }
             NotifyChanged();
             return;

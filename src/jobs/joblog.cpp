@@ -5,8 +5,8 @@
 
 #include "base/datetime.h"
 #include "base/events.h"
+#include "base/filewrite.h"
 #include "base/runlog.h"
-#include "base/textfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,7 +18,7 @@
 void TJob::ClearRunLog()
 {
     QMutexLocker lock(&m_logMutex);
-    LastJobResult.Log.clear();
+    LastJobResult.Log.Clear();
     LastJobResult.ErrorsCount = 0;
     LastJobResult.WarningsCount = 0;
 }
@@ -27,7 +27,7 @@ void TJob::AddToLog(const QString &text)
 {
     const QString line = TimedLine(text);
     QMutexLocker lock(&m_logMutex);
-    LastJobResult.Log.append(line);
+    LastJobResult.Log.Append(line);
 }
 
 void TJob::AddFileEventToLog(const QString &eventText, const QString &path)
@@ -39,7 +39,7 @@ void TJob::AddErrorToLog(const QString &message)
 {
     const QString line = TimedLine(JobTranslate(QStringLiteral("ERROR:")) + QLatin1Char(' ') + RemoveLineBreaks(message));
     QMutexLocker lock(&m_logMutex);
-    LastJobResult.Log.append(line);
+    LastJobResult.Log.Append(line);
     ++LastJobResult.ErrorsCount;
 }
 
@@ -48,26 +48,21 @@ void TJob::AddWarningToLog(const QString &message)
     const QString line =
         TimedLine(JobTranslate(QStringLiteral("WARNING:")) + QLatin1Char(' ') + RemoveLineBreaks(message));
     QMutexLocker lock(&m_logMutex);
-    LastJobResult.Log.append(line);
+    LastJobResult.Log.Append(line);
     ++LastJobResult.WarningsCount;
 }
 
 void TJob::AddRawLineToLog(const QString &line)
 {
     QMutexLocker lock(&m_logMutex);
-    LastJobResult.Log.append(line);
+    LastJobResult.Log.Append(line);
 }
 
 QStringList TJob::RunLogSnapshot() const
 {
-    // Deep copies: no string buffer is ever shared between the worker and the
-    // reader, so neither side can release memory the other still reads.
+    // Strings decoded afresh: nothing is shared with the worker's buffer.
     QMutexLocker lock(&m_logMutex);
-    QStringList copy;
-    copy.reserve(LastJobResult.Log.size());
-    for (const QString &line : LastJobResult.Log)
-        copy.append(QString(line.constData(), line.size()));
-    return copy;
+    return LastJobResult.Log.ToStringList();
 }
 
 void TJob::RunLogCounts(qint32 &errors, qint32 &warnings) const
@@ -115,7 +110,16 @@ void TJob::SaveRunLog(const QString &stamp)
         return;
     const QString path = LogFilePath(stamp);
     QString error;
-    if (path.isEmpty() || !WriteTextLines(path, RunLogSnapshot(), &error)) {
+    bool written = false;
+    if (!path.isEmpty()) {
+        QByteArray content; // shared, not copied: the lock is not held while writing
+        {
+            QMutexLocker lock(&m_logMutex);
+            content = LastJobResult.Log.FileContent();
+        }
+        written = WriteFileAtomically(path, content, &error);
+    }
+    if (!written) {
         // The run goes on; the user learns why the log of this run is missing.
         AddEvent(TranslateForEvent(QStringLiteral("Unable to save the log file:")) + QLatin1Char(' ') +
                  (path.isEmpty() ? stamp : path) + (error.isEmpty() ? QString() : QStringLiteral(" (") + error + QLatin1Char(')')));

@@ -1,5 +1,7 @@
 #pragma once
 // The enumerations and records of the job model, in their stored order.
+#include "base/loglines.h"
+
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -37,7 +39,7 @@ inline bool IsActiveStatus(TJobStatus s)
 struct TJobResult {
     double StartTime = 0;
     double EndTime = 0;
-    QStringList Log;
+    LogLines Log; // the run log, as the text of its file
     bool Cancelled = false;
     qint32 ErrorsCount = 0;
     qint32 WarningsCount = 0;
