@@ -3,11 +3,31 @@
 #include <QtEndian>
 #include <cstring>
 
+void BinaryWriter::written()
+{
+    if (!m_sink || m_data.size() < kPieceBytes)
+        return;
+    if (!m_failed && !m_sink(m_data))
+        m_failed = true;
+    m_data.resize(0); // keeps the capacity for the next piece
+}
+
+bool BinaryWriter::finish()
+{
+    if (m_sink && !m_data.isEmpty()) {
+        if (!m_failed && !m_sink(m_data))
+            m_failed = true;
+        m_data.resize(0);
+    }
+    return !m_failed;
+}
+
 void BinaryWriter::writeInt32(qint32 v)
 {
     char b[4];
     qToLittleEndian<qint32>(v, b);
     m_data.append(b, 4);
+    written();
 }
 
 void BinaryWriter::writeInt64(qint64 v)
@@ -15,11 +35,13 @@ void BinaryWriter::writeInt64(qint64 v)
     char b[8];
     qToLittleEndian<qint64>(v, b);
     m_data.append(b, 8);
+    written();
 }
 
 void BinaryWriter::writeByte(quint8 v)
 {
     m_data.append(static_cast<char>(v));
+    written();
 }
 
 void BinaryWriter::writeDouble(double v)
@@ -41,6 +63,7 @@ void BinaryWriter::writeString(const QString &s)
         m_data.append(b, 2);
     }
 #endif
+    written();
 }
 
 void BinaryWriter::writeStringList(const QStringList &list)
@@ -49,10 +72,11 @@ void BinaryWriter::writeStringList(const QStringList &list)
     // usually follow: lists of a backup set's state hold one line per source
     // file, and growing the buffer step by step would briefly need several
     // times their size.
+    // (A writer with a sink holds one piece at a time instead.)
     qint64 bytes = 4;
     for (const QString &s : list)
         bytes += 4 + qint64(s.size()) * 2;
-    if (m_data.capacity() - m_data.size() < bytes)
+    if (!m_sink && m_data.capacity() - m_data.size() < bytes)
         m_data.reserve(m_data.size() + bytes + 16384);
     writeInt32(static_cast<qint32>(list.size()));
     for (const QString &s : list)
@@ -110,8 +134,12 @@ QString BinaryReader::readString()
     }
     QString s(n, Qt::Uninitialized);
     const char *p = m_data.constData() + m_pos;
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+    std::memcpy(s.data(), p, size_t(n) * 2);
+#else
     for (qint32 i = 0; i < n; ++i)
         s[i] = QChar(qFromLittleEndian<quint16>(p + 2 * i));
+#endif
     m_pos += qint64(n) * 2;
     return s;
 }
@@ -123,7 +151,7 @@ QStringList BinaryReader::readStringList()
     return list;
 }
 
-void BinaryReader::readStringListInto(QStringList &list)
+qint32 BinaryReader::readListCount()
 {
     const qint64 start = m_pos;
     qint32 n = readInt32();
@@ -133,9 +161,30 @@ void BinaryReader::readStringListInto(QStringList &list)
         throw DecodeError(QStringLiteral("Invalid list length %1 at offset %2 (%3 bytes left)")
                               .arg(n).arg(start).arg(remaining() - 4));
     }
+    return n;
+}
+
+void BinaryReader::readStringListInto(QStringList &list)
+{
+    const qint32 n = readListCount();
     list.reserve(list.size() + n);
     for (qint32 i = 0; i < n; ++i)
         list.append(readString());
+}
+
+void BinaryReader::skipStringList()
+{
+    const qint32 n = readListCount();
+    for (qint32 i = 0; i < n; ++i) {
+        const qint64 start = m_pos;
+        const qint32 length = readInt32();
+        if (length < 0 || qint64(length) * 2 > remaining()) {
+            m_pos = start;
+            throw DecodeError(QStringLiteral("Invalid string length %1 at offset %2 (%3 bytes left)")
+                                  .arg(length).arg(start).arg(remaining() - 4));
+        }
+        m_pos += qint64(length) * 2;
+    }
 }
 
 void BinaryReader::skip(qint64 bytes)

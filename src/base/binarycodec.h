@@ -10,9 +10,21 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 
 class BinaryWriter {
 public:
+    // Receives the encoded bytes piece by piece; it may change them in place
+    // (to scramble them) and returns false when they could not be stored.
+    using Sink = std::function<bool(QByteArray &piece)>;
+
+    // Collects everything in data().
+    BinaryWriter() = default;
+    // Hands the bytes to `sink` whenever a piece of kPieceBytes has filled,
+    // so that a file of a million entries is never held whole.
+    explicit BinaryWriter(Sink sink) : m_sink(std::move(sink)) {}
+    static constexpr qsizetype kPieceBytes = 64 * 1024;
+
     void writeInt32(qint32 v);
     void writeInt64(qint64 v);
     void writeByte(quint8 v);
@@ -24,10 +36,17 @@ public:
     // An enumeration is stored as an int32 holding its ordinal.
     template <typename E> void writeEnum(E e) { writeInt32(static_cast<qint32>(e)); }
 
+    // Without a sink: everything written so far.
     const QByteArray &data() const { return m_data; }
+    // With a sink: hands over the rest; false when any piece was refused.
+    bool finish();
 
 private:
+    void written(); // hands over a full piece
+
     QByteArray m_data;
+    Sink m_sink;
+    bool m_failed = false;
 };
 
 // Reads the encoding above. Every read checks the bytes left: a truncated
@@ -48,6 +67,8 @@ public:
     QStringList readStringList();
     // Appends the strings to an existing list (the loaders append to lists).
     void readStringListInto(QStringList &list);
+    // Passes over a list with the same checks, without building it.
+    void skipStringList();
     // Stored as int32; only the low byte is kept, like a one-byte enum field.
     template <typename E> E readEnum() { return static_cast<E>(static_cast<quint8>(readInt32() & 0xFF)); }
     void skip(qint64 bytes);
@@ -58,6 +79,7 @@ public:
 
 private:
     void need(qint64 bytes, const char *what) const;
+    qint32 readListCount();
 
     QByteArray m_data;
     qint64 m_pos = 0;

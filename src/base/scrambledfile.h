@@ -4,11 +4,27 @@
 // inversion of every byte. It hides the content; it is no security measure.
 #include <QByteArray>
 #include <QString>
+#include <functional>
+
+class BinaryWriter;
+class QIODevice;
 
 namespace ScrambledFile {
 
-QByteArray Scramble(const QByteArray &plain);
-QByteArray Unscramble(const QByteArray &stored);
+// The cipher over a stream: pieces passed in order give the bytes the whole
+// would give, so a large file can be scrambled as it is written.
+class Cipher {
+public:
+    Cipher();
+    void Scramble(char *data, qsizetype size);
+    void Unscramble(char *data, qsizetype size);
+
+private:
+    quint16 m_state;
+};
+
+QByteArray Scramble(QByteArray plain);
+QByteArray Unscramble(QByteArray stored);
 
 enum class ReadStatus {
     Ok,
@@ -22,6 +38,13 @@ ReadStatus Read(const QString &path, QByteArray &plain, QString *error = nullptr
 
 // Scrambles `plain` and writes it atomically to `path` (a temporary file
 // beside it, flushed and renamed over it). Returns false with `error` set.
-bool Write(const QString &path, const QByteArray &plain, QString *error = nullptr);
+bool Write(const QString &path, QByteArray plain, QString *error = nullptr);
+
+// Scrambles what `encode` writes through the BinaryWriter it is given into
+// `out` piece by piece, never holding the whole encoding. False with `error`
+// set when `out` refuses a piece.
+bool WriteEncoded(QIODevice &out, const std::function<void(BinaryWriter &)> &encode, QString *error = nullptr);
+// The same, atomically into `path` (as Write).
+bool WriteEncoded(const QString &path, const std::function<void(BinaryWriter &)> &encode, QString *error = nullptr);
 
 } // namespace ScrambledFile

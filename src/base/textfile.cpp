@@ -1,9 +1,9 @@
 #include "base/textfile.h"
 
 #include "base/errors.h"
-#include "base/filewrite.h"
 
 #include <QFile>
+#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace {
@@ -20,25 +20,34 @@ QByteArray EncodeTextLines(const QStringList &lines)
     return out;
 }
 
+QString DecodeUtf8Line(QByteArrayView line)
+{
+    // A decoder that keeps a U+FEFF at the start (QString::fromUtf8 drops a
+    // leading byte-order mark, which would silently remove that character
+    // from a line beginning with it, a file name, say), and stateless, so
+    // that a sequence cut off at the end becomes a replacement character.
+    QStringDecoder decoder(QStringConverter::Utf8,
+                           QStringConverter::Flag::ConvertInitialBom | QStringConverter::Flag::Stateless);
+    return decoder.decode(line);
+}
+
 QStringList DecodeTextLines(const QByteArray &data)
 {
     QByteArrayView view(data);
     if (view.startsWith(kBom))
         view = view.sliced(3);
-    // Decoded as a whole, keeping a U+FEFF at the start: QString::fromUtf8
-    // drops a leading byte-order mark, which per line would silently remove
-    // that character from the start of any line (a file name, say).
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
-    const QString text = decoder.decode(view);
+    // Line by line from the bytes (a line feed never occurs inside a UTF-8
+    // sequence): a list of a million lines is never decoded whole first.
     QStringList lines;
+    lines.reserve(view.count('\n') + 1);
     qsizetype start = 0;
-    while (start < text.size()) {
-        const qsizetype nl = text.indexOf(QLatin1Char('\n'), start);
-        const qsizetype end = nl < 0 ? text.size() : nl;
+    while (start < view.size()) {
+        const qsizetype nl = view.indexOf('\n', start);
+        const qsizetype end = nl < 0 ? view.size() : nl;
         qsizetype lineEnd = end;
-        if (lineEnd > start && text[lineEnd - 1] == QLatin1Char('\r'))
+        if (lineEnd > start && view[lineEnd - 1] == '\r')
             --lineEnd;
-        lines.append(text.sliced(start, lineEnd - start));
+        lines.append(DecodeUtf8Line(view.sliced(start, lineEnd - start)));
         if (nl < 0)
             break;
         start = nl + 1;
@@ -51,13 +60,45 @@ QStringList ReadTextLines(const QString &path)
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         throw QvError(QStringLiteral("Cannot open file \"%1\": %2").arg(path, f.errorString()));
-    QByteArray data = f.readAll();
+    // One buffer of the file's size: readAll() grows its buffer step by step.
+    QByteArray data(f.size(), Qt::Uninitialized);
+    qint64 got = 0;
+    while (got < data.size()) {
+        const qint64 n = f.read(data.data() + got, data.size() - got);
+        if (n <= 0)
+            break;
+        got += n;
+    }
     if (f.error() != QFileDevice::NoError)
         throw QvError(QStringLiteral("Cannot read file \"%1\": %2").arg(path, f.errorString()));
+    data.truncate(got); // the file shrank while it was read
     return DecodeTextLines(data);
+}
+
+bool WriteTextLines(QIODevice &out, const QStringList &lines)
+{
+    constexpr qsizetype kPiece = 64 * 1024;
+    QByteArray piece = kBom;
+    piece.reserve(kPiece + 1024);
+    for (const QString &l : lines) {
+        piece += l.toUtf8();
+        piece += "\r\n";
+        if (piece.size() >= kPiece) {
+            if (out.write(piece) != piece.size())
+                return false;
+            piece.resize(0);
+        }
+    }
+    return out.write(piece) == piece.size();
 }
 
 bool WriteTextLines(const QString &path, const QStringList &lines, QString *error)
 {
-    return WriteFileAtomically(path, EncodeTextLines(lines), error);
+    QSaveFile f(path);
+    if (f.open(QIODevice::WriteOnly) && WriteTextLines(f, lines) && f.commit())
+        return true;
+    if (error)
+        *error = f.errorString();
+    f.cancelWriting();
+    return false;
 }

@@ -1,8 +1,11 @@
 // The files-and-folders job: its defaults and its two job-file layouts.
+#include "base/scrambledfile.h"
 #include "jobs/jobfilecodec.h"
 #include "jobs/jobfileio.h"
 #include "jobs/jobicons.h"
 #include "jobs/jobkinds.h"
+
+#include "base/scrambledfile.h"
 
 using namespace JobFileCodec;
 
@@ -78,12 +81,18 @@ void writeState(BinaryWriter &w, const TBackupSetState &state)
     w.writeInt64(state.SizeOfAllIncrementsOrLastDifferentialCopy);
 }
 
-void readState(BinaryReader &r, TBackupSetState &state)
+void readState(BinaryReader &r, TBackupSetState &state, bool referenceLists = true)
 {
     r.readStringListInto(state.MainBackupList);
-    r.readStringListInto(state.PreviousLocalFilesList);
-    r.readStringListInto(state.PreviousLocalFilesTimeList);
-    r.readStringListInto(state.PreviousLocalDirsList);
+    if (!referenceLists) {
+        r.skipStringList();
+        r.skipStringList();
+        r.skipStringList();
+    } else {
+        r.readStringListInto(state.PreviousLocalFilesList);
+        r.readStringListInto(state.PreviousLocalFilesTimeList);
+        r.readStringListInto(state.PreviousLocalDirsList);
+    }
     state.SizeOfLastFullBackup = r.readInt64();
     state.SizeOfAllIncrementsOrLastDifferentialCopy = r.readInt64();
 }
@@ -123,15 +132,20 @@ void TJob_FilesAndFolders::ParseLocalContent(const QByteArray &plain)
     ReadSchedulingBlock(r, SchedulingSettings);
 }
 
-QByteArray TJob_FilesAndFolders::EncodeRemoteContent(const TBackupSetState &state) const
+void TJob_FilesAndFolders::WriteRemoteContent(BinaryWriter &w, const TBackupSetState &state) const
 {
-    BinaryWriter w;
     WriteHeader(w, kVersionFilesAndFolders, jkFilesAndFolders);
     writeState(w, state);
     writeSources(w, Settings.Sources);
     WriteDestinationBlock(w, DestinationSettings);
     writeBackupAndCompression(w, Settings);
     WriteSchedulingBlock(w, SchedulingSettings);
+}
+
+QByteArray TJob_FilesAndFolders::EncodeRemoteContent(const TBackupSetState &state) const
+{
+    BinaryWriter w;
+    WriteRemoteContent(w, state);
     return w.data();
 }
 
@@ -168,7 +182,8 @@ bool TJob_FilesAndFolders::LoadLocalJobFile(const QString &path)
 
 bool TJob_FilesAndFolders::SaveRemoteJobFile(const QString &path, const TBackupSetState &state)
 {
-    return WriteRemoteJobFileContent(path, EncodeRemoteContent(state));
+    // Streamed: the state lists hold a line per source file.
+    return ScrambledFile::WriteEncoded(path, [&](BinaryWriter &w) { WriteRemoteContent(w, state); });
 }
 
 bool TJob_FilesAndFolders::LoadRemoteJobFile(const QString &path, bool LoadJobSettings, TBackupSetState &state,
@@ -180,5 +195,16 @@ bool TJob_FilesAndFolders::LoadRemoteJobFile(const QString &path, bool LoadJobSe
     if (!ReadRemoteJobFileContent(path, plain))
         return true;
     ParseRemoteContent(plain, LoadJobSettings, state, destinationChanged);
+    return true;
+}
+
+bool TJob_FilesAndFolders::LoadRemoteBackupList(const QString &path, TBackupSetState &state)
+{
+    QByteArray plain;
+    if (!ReadRemoteJobFileContent(path, plain))
+        return true;
+    BinaryReader r(plain);
+    ReadHeaderOfKind(r, jkFilesAndFolders);
+    readState(r, state, /*referenceLists=*/false);
     return true;
 }

@@ -5,6 +5,8 @@
 
 #include <QList>
 
+class BinaryWriter;
+
 // The backup-set state carried by the remote job file of a files-and-folders job.
 struct TBackupSetState {
     QStringList MainBackupList;
@@ -34,6 +36,10 @@ public:
     // warning).
     bool LoadRemoteJobFile(const QString &path, bool LoadJobSettings, TBackupSetState &state,
                            bool *destinationChanged = nullptr);
+    // The restore points only: MainBackupList and the two sizes. The
+    // reference lists (a line per source file) are passed over, not built.
+    // Throws on a damaged file; true in every other case.
+    bool LoadRemoteBackupList(const QString &path, TBackupSetState &state);
     void SetDerivedFields() override;
 
     // The plain content of the two layouts, without any file. The parsers
@@ -41,6 +47,8 @@ public:
     QByteArray EncodeLocalContent() const;
     void ParseLocalContent(const QByteArray &plain);
     QByteArray EncodeRemoteContent(const TBackupSetState &state) const;
+    // The same content written through `w` (which may stream it to a file).
+    void WriteRemoteContent(BinaryWriter &w, const TBackupSetState &state) const;
     void ParseRemoteContent(const QByteArray &plain, bool LoadJobSettings, TBackupSetState &state,
                             bool *destinationChanged = nullptr);
 };

@@ -164,11 +164,64 @@ TEST(BinaryCodec, AbsurdCountsAreRejectedBeforeAllocating)
     };
     for (const Case &c : cases) {
         BinaryReader r(c.data);
-        if (c.list)
+        if (c.list) {
             EXPECT_THROW(r.readStringList(), DecodeError) << c.name;
-        else
+            BinaryReader s(c.data);
+            EXPECT_THROW(s.skipStringList(), DecodeError) << c.name;
+        } else {
             EXPECT_THROW(r.readString(), DecodeError) << c.name;
+        }
     }
+}
+
+TEST(BinaryCodec, SkippedListLeavesTheReaderOnTheNextField)
+{
+    BinaryWriter w;
+    w.writeStringList({QStringLiteral("a"), QString(), QStringLiteral("long \u00e9 entry")});
+    w.writeInt32(77);
+    BinaryReader r(w.data());
+    r.skipStringList();
+    EXPECT_EQ(r.readInt32(), 77);
+    EXPECT_TRUE(r.atEnd());
+
+    // A string inside the list longer than the data left.
+    BinaryReader cut(QByteArray::fromHex("01000000" "05000000" "4100"));
+    EXPECT_THROW(cut.skipStringList(), DecodeError);
+}
+
+// A writer with a sink hands its bytes over in pieces; joined they must be
+// exactly what the collecting writer holds, and a refused piece fails the end.
+TEST(BinaryCodec, WriterWithSinkGivesTheSameBytesInPieces)
+{
+    QStringList list;
+    for (int i = 0; i < 40000; ++i)
+        list.append(QStringLiteral("folder/file %1 \u00e9").arg(i));
+    const auto encode = [&](BinaryWriter &w) {
+        w.writeInt32(1);
+        w.writeStringList(list);
+        w.writeString(QString(BinaryWriter::kPieceBytes, QLatin1Char('x'))); // one string larger than a piece
+        w.writeInt64(-2);
+        w.writeBool(true);
+    };
+    BinaryWriter whole;
+    encode(whole);
+
+    QByteArray joined;
+    int pieces = 0;
+    BinaryWriter streamed([&](QByteArray &piece) {
+        joined += piece;
+        ++pieces;
+        return true;
+    });
+    encode(streamed);
+    EXPECT_TRUE(streamed.finish());
+    EXPECT_EQ(joined, whole.data());
+    EXPECT_GT(pieces, 10);
+
+    int calls = 0;
+    BinaryWriter refused([&](QByteArray &) { return ++calls < 3; });
+    encode(refused);
+    EXPECT_FALSE(refused.finish());
 }
 
 TEST(BinaryCodec, SkipChecksBounds)

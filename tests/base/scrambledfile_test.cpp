@@ -1,7 +1,9 @@
 // The stored files depend on the cipher's key: these vectors must never change.
+#include "base/binarycodec.h"
 #include "base/scrambledfile.h"
 #include "support/testenv.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
@@ -73,6 +75,54 @@ TEST(ScrambledFile, WriteIntoMissingFolderFails)
 {
     QString error;
     EXPECT_FALSE(ScrambledFile::Write(TestEnv::Root() + QStringLiteral("/missing/dir/file"), "x", &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+// The cipher carries its state from piece to piece: any split of the data
+// gives the bytes of the whole.
+TEST(ScrambledFile, PiecesGiveTheWhole)
+{
+    QRandomGenerator rng(777);
+    QByteArray data(100000, Qt::Uninitialized);
+    for (char &c : data)
+        c = static_cast<char>(rng.bounded(256));
+    const QByteArray whole = ScrambledFile::Scramble(data);
+    QByteArray pieces = data;
+    ScrambledFile::Cipher scramble;
+    for (qsizetype at = 0; at < pieces.size();) {
+        const qsizetype n = std::min<qsizetype>(pieces.size() - at, rng.bounded(1, 5000));
+        scramble.Scramble(pieces.data() + at, n);
+        at += n;
+    }
+    EXPECT_EQ(pieces, whole);
+    ScrambledFile::Cipher unscramble;
+    unscramble.Unscramble(pieces.data(), 3);
+    unscramble.Unscramble(pieces.data() + 3, pieces.size() - 3);
+    EXPECT_EQ(pieces, data);
+}
+
+TEST(ScrambledFile, WriteEncodedStreamsWhatWriteStores)
+{
+    const auto encode = [](BinaryWriter &w) {
+        for (int i = 0; i < 50000; ++i)
+            w.writeString(QStringLiteral("entry %1").arg(i));
+    };
+    BinaryWriter whole;
+    encode(whole);
+
+    const QString path = TestEnv::Root() + QStringLiteral("/streamed.dat");
+    QString error;
+    ASSERT_TRUE(ScrambledFile::WriteEncoded(path, encode, &error)) << error.toStdString();
+    EXPECT_EQ(TestEnv::ReadFile(path), ScrambledFile::Scramble(whole.data()));
+    QByteArray back;
+    ASSERT_EQ(ScrambledFile::Read(path, back), ScrambledFile::ReadStatus::Ok);
+    EXPECT_EQ(back, whole.data());
+
+    EXPECT_FALSE(ScrambledFile::WriteEncoded(TestEnv::Root() + QStringLiteral("/missing/dir/file"), encode, &error));
+    EXPECT_FALSE(error.isEmpty());
+    QBuffer readOnly;
+    ASSERT_TRUE(readOnly.open(QIODevice::ReadOnly));
+    error.clear();
+    EXPECT_FALSE(ScrambledFile::WriteEncoded(readOnly, encode, &error));
     EXPECT_FALSE(error.isEmpty());
 }
 } // namespace

@@ -2,6 +2,7 @@
 #include "base/textfile.h"
 #include "support/testenv.h"
 
+#include <QBuffer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -29,6 +30,7 @@ TEST(TextFile, DecodesEveryLineEnding)
         {"only a BOM", QByteArray("\xEF\xBB\xBF"), {}},
         {"CR inside a line stays", QByteArray("a\rb\r\n"), {"a\rb"}},
         {"UTF-8 text", QByteArray("\xC3\xA9t\xC3\xA9\r\n"), {QStringLiteral("été")}},
+        {"a sequence cut off at a line end", QByteArray("a\xC3\r\nb"), {QStringLiteral("a\uFFFD"), "b"}},
     };
     for (const Case &c : cases)
         EXPECT_EQ(DecodeTextLines(c.data), c.lines) << c.name;
@@ -51,6 +53,23 @@ TEST(TextFile, FileRoundTrip)
     QString error;
     ASSERT_TRUE(WriteTextLines(path, lines, &error)) << error.toStdString();
     EXPECT_EQ(ReadTextLines(path), lines);
+}
+
+TEST(TextFile, StreamedWriteGivesTheEncoding)
+{
+    QStringList lines;
+    for (int i = 0; i < 20000; ++i)
+        lines.append(i % 7 == 0 ? QString() : QStringLiteral("folder/Grüße %1").arg(i));
+    for (const QStringList &list : {QStringList(), lines}) {
+        QBuffer out;
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(WriteTextLines(out, list));
+        EXPECT_EQ(out.data(), EncodeTextLines(list));
+        EXPECT_EQ(DecodeTextLines(out.data()), list);
+    }
+    QBuffer readOnly;
+    ASSERT_TRUE(readOnly.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(WriteTextLines(readOnly, lines));
 }
 
 TEST(TextFile, MissingFileThrows)

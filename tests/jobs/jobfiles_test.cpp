@@ -178,6 +178,46 @@ TEST_F(JobFiles, FilesAndFoldersRoundTripsByteForByte)
     EXPECT_TRUE(EventTexts().isEmpty());
 }
 
+// A set's state holds a line per source file: the file is written in pieces,
+// which must give the bytes the whole encoding gives, and the restore-point
+// reader must pass over the reference lists yet land on the right fields.
+TEST_F(JobFiles, LargeStateIsStreamedAndItsPointsReadAlone)
+{
+    TJob_FilesAndFolders a(QStringLiteral("Big"));
+    FillFilesAndFolders(a);
+    TBackupSetState state = SampleState();
+    for (int i = 0; i < 30000; ++i) {
+        state.PreviousLocalFilesList.append(QStringLiteral("d%1/f\u00e9%2.bin").arg(i / 100).arg(i));
+        state.PreviousLocalFilesTimeList.append(QStringLiteral("2026-01-02 03:04:05:%1").arg(i % 1000, 3, 10, QLatin1Char('0')));
+        if (i % 100 == 0)
+            state.PreviousLocalDirsList.append(QStringLiteral("d%1").arg(i / 100));
+    }
+    const QString remote = TempRoot() + QStringLiteral("/Big.qvj");
+    ASSERT_TRUE(a.SaveRemoteJobFile(remote, state));
+    const QByteArray whole = a.EncodeRemoteContent(state);
+    ASSERT_GT(whole.size(), 20 * BinaryWriter::kPieceBytes);
+    EXPECT_EQ(TestEnv::ReadFile(remote), ScrambledFile::Scramble(whole));
+
+    TJob_FilesAndFolders b(QStringLiteral("Big"));
+    TBackupSetState points;
+    ASSERT_TRUE(b.LoadRemoteBackupList(remote, points));
+    EXPECT_EQ(points.MainBackupList, state.MainBackupList);
+    EXPECT_EQ(points.SizeOfLastFullBackup, state.SizeOfLastFullBackup);
+    EXPECT_EQ(points.SizeOfAllIncrementsOrLastDifferentialCopy, state.SizeOfAllIncrementsOrLastDifferentialCopy);
+    EXPECT_TRUE(points.PreviousLocalFilesList.isEmpty());
+    EXPECT_TRUE(points.PreviousLocalDirsList.isEmpty());
+
+    TBackupSetState read;
+    ASSERT_TRUE(b.LoadRemoteJobFile(remote, false, read));
+    EXPECT_EQ(read, state);
+
+    // A cut file fails the points reader as it fails the full one.
+    QFile cut(remote);
+    ASSERT_TRUE(cut.resize(whole.size() / 2));
+    TBackupSetState none;
+    EXPECT_THROW(b.LoadRemoteBackupList(remote, none), QvError);
+}
+
 TEST_F(JobFiles, DriveImageRoundTripsByteForByte)
 {
     for (bool filled : {true, false}) {

@@ -4,6 +4,7 @@
 #include "engine/files/backuprun.h"
 
 #include "base/appstate.h"
+#include "base/binarycodec.h"
 #include "base/bytesize.h"
 #include "base/datetime.h"
 #include "base/errors.h"
@@ -25,6 +26,7 @@
 #include "jobs/jobtext.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -474,12 +476,19 @@ void BackupRun::StoreState()
         stored.PreviousLocalFilesTimeList = std::move(m_run.CurrentFilesTimeList);
         stored.PreviousLocalDirsList = std::move(m_run.CurrentDirsList);
     }
-    QByteArray content = m_job.EncodeRemoteContent(stored);
-    stored = TBackupSetState();
-    content = ScrambledFile::Scramble(content);
+    // Encoded straight into the file, a piece at a time.
     QString error;
-    const bool written = WriteTempFile(m_job.TempJobFilePath(), content, &error);
-    content = QByteArray();
+    bool written = false;
+    {
+        QFile file(m_job.TempJobFilePath());
+        written = file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+                  && ScrambledFile::WriteEncoded(
+                      file, [&](BinaryWriter &w) { m_job.WriteRemoteContent(w, stored); }, &error)
+                  && file.flush();
+        if (!written && error.isEmpty())
+            error = file.errorString();
+    }
+    stored = TBackupSetState();
     if (!written) {
         m_job.AddErrorToLog(T(QStringLiteral("Unable to save the settings. Please check the possibility to write to the file:"))
                             + QLatin1Char(' ') + m_job.TempJobFilePath() + QStringLiteral(" (") + error

@@ -83,7 +83,7 @@ RestorePointList ReadRestorePoints(TJob_FilesAndFolders &job)
     // 8.
     TBackupSetState state;
     try {
-        job.LoadRemoteJobFile(job.TempJobFilePath(), false, state);
+        job.LoadRemoteBackupList(job.TempJobFilePath(), state);
     } catch (const QvError &e) {
         job.AddErrorToLog(e.message());
         return fail(e.message());

@@ -167,23 +167,26 @@ bool RestoreRun::ReadSet()
     try {
         if (path.isEmpty() || !QFileInfo::exists(path))
             throw QvError(T(QStringLiteral("The file does not exist.")) + QLatin1Char(' ') + path);
-        m_job.LoadRemoteJobFile(path, false, state);
+        m_job.LoadRemoteBackupList(path, state);
+        m_main = std::move(state.MainBackupList);
+        if (!m_main.isEmpty()) {
+            const std::optional<TBackupType> type = BackupSet::TypeOfMarker(m_main.first());
+            m_sync = type ? *type == btSynchronization : m_job.Settings.Backup.BackupType == btSynchronization;
+            m_main.removeFirst();
+        } else {
+            m_sync = m_job.Settings.Backup.BackupType == btSynchronization;
+        }
+        if (m_sync) {
+            // A synchronised set is restored from its reference lists.
+            state = TBackupSetState();
+            m_job.LoadRemoteJobFile(path, false, state);
+            m_syncFiles = std::move(state.PreviousLocalFilesList);
+            m_syncDirs = std::move(state.PreviousLocalDirsList);
+        }
     } catch (const QvError &e) {
         m_job.AddErrorToLog(e.message());
         SetCancelling();
         return false;
-    }
-    m_main = std::move(state.MainBackupList);
-    if (!m_main.isEmpty()) {
-        const std::optional<TBackupType> type = BackupSet::TypeOfMarker(m_main.first());
-        m_sync = type ? *type == btSynchronization : m_job.Settings.Backup.BackupType == btSynchronization;
-        m_main.removeFirst();
-    } else {
-        m_sync = m_job.Settings.Backup.BackupType == btSynchronization;
-    }
-    if (m_sync) {
-        m_syncFiles = std::move(state.PreviousLocalFilesList);
-        m_syncDirs = std::move(state.PreviousLocalDirsList);
     }
     return true;
 }

@@ -7,9 +7,19 @@
 #include "platform/directoryscan.h"
 
 #include <QFileInfo>
+#include <algorithm>
 
 namespace {
 const QString kSeparatorLine(29, QLatin1Char('-'));
+
+// The two texts in a string of exactly their size: the relative paths stay
+// in the run's lists to its end, and `a + b` would leave room to grow.
+QString Joined(const QString &a, const QString &b)
+{
+    QString s(a.size() + b.size(), Qt::Uninitialized);
+    std::copy(b.cbegin(), b.cend(), std::copy(a.cbegin(), a.cend(), s.begin()));
+    return s;
+}
 
 QString WithSeparator(const QString &path)
 {
@@ -144,7 +154,7 @@ void SourceScan::Walk(const QString &folder, const QString &relative)
             const QString full = a + name;
             if (m_filter.ExcludesFolder(full, name))
                 continue;
-            const QString rel = r + name;
+            const QString rel = Joined(r, name);
             if (!AddCurrentDir(rel)) {
                 if (!CreateNewFolder(rel))
                     return;
@@ -162,7 +172,7 @@ void SourceScan::Walk(const QString &folder, const QString &relative)
                                       + QLatin1Char(' ') + a + name);
                 continue;
             }
-            BackupFile(a + name, r + name, FileTimeText(entry.modifiedMs), relative, true);
+            BackupFile(a + name, Joined(r, name), FileTimeText(entry.modifiedMs), relative, true);
             if (Cancelling())
                 return;
         }

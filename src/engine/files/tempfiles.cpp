@@ -17,5 +17,11 @@ bool WriteTempFile(const QString &path, const QByteArray &data, QString *error)
 
 bool WriteTempStateList(const QString &path, const QStringList &lines, QString *error)
 {
-    return WriteTempFile(path, EncodeTextLines(lines), error);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || !WriteTextLines(f, lines) || !f.flush()) {
+        if (error)
+            *error = f.errorString() + QStringLiteral(": ") + path;
+        return false;
+    }
+    return true;
 }

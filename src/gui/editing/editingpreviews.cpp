@@ -35,7 +35,7 @@ std::unique_ptr<TfrmRestoreList> RestoreListPreview(const TJob_FilesAndFolders &
     TJob_FilesAndFolders reader(job.stJobName);
     TBackupSetState state;
     try {
-        reader.LoadRemoteJobFile(path, false, state);
+        reader.LoadRemoteBackupList(path, state);
     } catch (const QvError &) {
         return nullptr; // a damaged set simply has no preview
     }
