@@ -70,24 +70,37 @@ measure() {
 secs() { cut -d' ' -f1 "$work/last"; }
 peak() { cut -d' ' -f2 "$work/last"; }
 
-# The machine may be shared: every timing is the best of $reps runs. Each
-# run writes to a target of its own ("@" in the command stands for it):
+# The machine may be shared: every timing is the best of $reps runs, and the
+# tools compared with each other take turns (one run of each per round), so
+# that a slow spell of the machine does not fall on one of them only. Each
+# run writes to a target of its own ("@" in a command stands for it):
 # deleting a tree just before a timed run would slow the file creations of
 # that run (ext4 scans recently freed inodes), whichever tool it is.
 reps=${QV_BENCH_REPS:-3}
-best() { # name, target prefix, command with "@" for the target
-    local name=$1 prefix=$2 t m b="" bm=0 i
-    shift 2
-    for ((i = 1; i <= reps; i++)); do
-        local args=()
-        for a in "$@"; do args+=("${a//@/$prefix$i}"); done
-        measure "${args[@]}"
-        t=$(secs); m=$(peak)
-        if [ -z "$b" ] || awk -v a="$t" -v b="$b" 'BEGIN { exit !(a < b) }'; then b=$t; fi
-        [ "$m" -gt "$bm" ] && bm=$m
+declare -A best_secs best_mem
+# rounds NAME PREFIX COMMAND... [-- NAME PREFIX COMMAND...]...
+rounds() {
+    local groups=() g="" a
+    for a in "$@"; do
+        if [ "$a" = "--" ]; then groups+=("$g"); g=""; else g+="$(printf '%q ' "$a")"; fi
     done
-    printf -v "$name" '%s' "$b"
-    printf -v "${name}_mem" '%s' "$bm"
+    groups+=("$g")
+    local i
+    for ((i = 1; i <= reps; i++)); do
+        for g in "${groups[@]}"; do
+            eval "set -- $g"
+            local name=$1 prefix=$2 args=()
+            shift 2
+            for a in "$@"; do args+=("${a//@/$prefix$i}"); done
+            measure "${args[@]}"
+            local t m
+            t=$(secs); m=$(peak)
+            if [ -z "${best_secs[$name]:-}" ] || awk -v a="$t" -v b="${best_secs[$name]}" 'BEGIN { exit !(a < b) }'; then
+                best_secs[$name]=$t
+            fi
+            if [ "$m" -gt "${best_mem[$name]:-0}" ]; then best_mem[$name]=$m; fi
+        done
+    done
 }
 
 echo "building the source trees in $work"
@@ -95,16 +108,20 @@ mkdir -p "$work/src" "$work/small"
 make_tree "$work/src" "$files" "$mib"
 make_tree "$work/small" "$small_files" 1 >/dev/null
 
-best cp_full "$work/cp-dest" cp -a "$work/src" @
-best rsync_full "$work/rsync-dest" rsync -a "$work/src/" @/
-best ours_full "$work/ours" "$driver" backup @-data "$work/src" @-dest
+rounds cp_full "$work/cp-dest" cp -a "$work/src" @ \
+    -- rsync_full "$work/rsync-dest" rsync -a "$work/src/" @/ \
+    -- ours_full "$work/ours" "$driver" backup @-data "$work/src" @-dest
 # The no-change runs go to the last full copies.
-best rsync_nochange "$work/x" rsync -a "$work/src/" "$work/rsync-dest$reps/"
-best ours_incr "$work/x" "$driver" backup "$work/ours$reps-data" "$work/src" "$work/ours$reps-dest"
+rounds rsync_nochange "$work/x" rsync -a "$work/src/" "$work/rsync-dest$reps/" \
+    -- ours_incr "$work/x" "$driver" backup "$work/ours$reps-data" "$work/src" "$work/ours$reps-dest"
 grep -q "Files copied: 0\." "$work/out" || { cat "$work/out"; echo "the no-change run copied files" >&2; exit 1; }
-best cp_restore "$work/cp-restore" cp -a "$work/cp-dest$reps" @
-best ours_restore "$work/restored" "$driver" restore "$work/ours$reps-data" "$work/ours$reps-dest" @
+rounds cp_restore "$work/cp-restore" cp -a "$work/cp-dest$reps" @ \
+    -- ours_restore "$work/restored" "$driver" restore "$work/ours$reps-data" "$work/ours$reps-dest" @
 diff -rq "$work/src" "$work/restored$reps/src" >/dev/null || { echo "the restored tree differs from the source" >&2; exit 1; }
+for name in cp_full rsync_full ours_full rsync_nochange ours_incr cp_restore ours_restore; do
+    printf -v "$name" '%s' "${best_secs[$name]}"
+    printf -v "${name}_mem" '%s' "${best_mem[$name]}"
+done
 
 # The same runs on the small tree give the constant part of the memory.
 measure "$driver" backup "$work/data-small" "$work/small" "$work/small-dest"; small_full_mem=$(peak)

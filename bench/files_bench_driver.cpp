@@ -13,6 +13,7 @@
 #include "engine/files/filesengine.h"
 #include "jobs/jobkinds.h"
 #include "platform/folders.h"
+#include "platform/allocator.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -66,6 +67,7 @@ int Finish(const TJob &job, qint64 ms)
 
 int main(int argc, char **argv)
 {
+    ConfigureAllocator();
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     if (args.size() < 4)

@@ -6,6 +6,7 @@
 #include "gui/editing/editingwindows.h"
 #include "gui/shell/mainwindow.h"
 #include "gui/shell/screenshots.h"
+#include "platform/allocator.h"
 
 #include <QApplication>
 #include <QSessionManager>
@@ -14,6 +15,7 @@
 
 int main(int argc, char **argv)
 {
+    ConfigureAllocator();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QLatin1String(AppState::ApplicationTitle));
     QApplication::setOrganizationName(QLatin1String(AppState::ApplicationTitle));

@@ -5,8 +5,6 @@
 #include "jobs/jobicons.h"
 #include "jobs/jobkinds.h"
 
-#include "base/scrambledfile.h"
-
 using namespace JobFileCodec;
 
 namespace {

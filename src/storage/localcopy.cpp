@@ -297,6 +297,10 @@ void CopyLocalFile(const QString &source, const QString &target, const LocalCopy
             lastPercent = percent;
             options.progress(percent);
         }
+        // The size fstat gave is copied; a call more would only find the
+        // end. (A file that reports no size is read to its end.)
+        if (total > 0 && done >= total)
+            break;
     }
     if (options.progress && lastPercent < 0)
         options.progress(TransferPercent(done, total));
