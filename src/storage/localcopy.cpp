@@ -6,6 +6,7 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -113,6 +114,36 @@ int CreateTemp(const QString &folder, QByteArray &tempPath, bool &direct)
     return -1;
 }
 
+// An unnamed file in `folder` (O_TMPFILE), named only when complete: one
+// change to the folder per copy instead of a create and a rename, and an
+// interrupted copy, even a crash, leaves nothing behind. -1 where the file
+// system cannot (the caller then writes under a temporary name).
+int CreateUnnamed(const QString &folder, bool &direct)
+{
+    // The finished file is linked in through its /proc/self/fd entry.
+    static const bool canLink = ::access("/proc/self/fd", X_OK) == 0;
+    if (!canLink)
+        return -1;
+    const QByteArray path = QFile::encodeName(folder);
+    const int flags = O_TMPFILE | O_WRONLY | O_CLOEXEC;
+    int fd = ::open(path.constData(), flags | (direct ? O_DIRECT : 0), 0600);
+    if (fd < 0 && direct && errno == EINVAL) {
+        fd = ::open(path.constData(), flags, 0600);
+        if (fd >= 0)
+            direct = false;
+    }
+    return fd;
+}
+
+// Gives the unnamed file open as `fd` the name `name`; false with errno set
+// (EEXIST when the name is taken).
+bool LinkUnnamed(int fd, const QByteArray &name)
+{
+    char self[32];
+    std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd);
+    return ::linkat(AT_FDCWD, self, AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW) == 0;
+}
+
 // Writes all of buf; drops O_DIRECT when the kernel refuses the (unaligned)
 // tail of a file.
 void WriteAll(int fd, const char *buf, size_t n, bool &direct)
@@ -188,7 +219,10 @@ LocalTargetFile::LocalTargetFile(const QString &target, bool unbuffered)
     QString folder = LocalParentPath(target);
     if (folder.isEmpty())
         folder = QStringLiteral(".");
-    m_fd = CreateTemp(folder, m_temp, m_direct);
+    m_fd = CreateUnnamed(folder, m_direct);
+    m_unnamed = m_fd >= 0;
+    if (!m_unnamed)
+        m_fd = CreateTemp(folder, m_temp, m_direct);
     if (m_fd < 0)
         Fail(LocalCopyError::Target, errno);
 }
@@ -224,6 +258,32 @@ void LocalTargetFile::Commit(unsigned permissions, const timespec &atime, const 
     const struct timespec times[2] = {atime, mtime};
     if (futimens(m_fd, times) != 0)
         Fail(LocalCopyError::Target, errno);
+    if (m_unnamed) {
+        if (LinkUnnamed(m_fd, m_target)) {
+            const int fd = m_fd;
+            m_fd = -1;
+            if (::close(fd) != 0) {
+                // A delayed write error: the file just named is not complete.
+                const int code = errno;
+                ::unlink(m_target.constData());
+                Fail(LocalCopyError::Target, code);
+            }
+            return;
+        }
+        if (errno != EEXIST)
+            Fail(LocalCopyError::Target, errno);
+        // The target exists: the copy is named beside it and renamed over it.
+        const QString folder = LocalParentPath(QFile::decodeName(m_target));
+        for (int tries = 0; m_temp.isEmpty(); ++tries) {
+            const QByteArray temp = QFile::encodeName(JoinPath(
+                folder.isEmpty() ? QStringLiteral(".") : folder,
+                LocalCopyTempPrefix() + QString::number(QRandomGenerator::global()->generate64(), 16)));
+            if (LinkUnnamed(m_fd, temp))
+                m_temp = temp;
+            else if (errno != EEXIST || tries >= 16)
+                Fail(LocalCopyError::Target, errno);
+        }
+    }
     const int fd = m_fd;
     m_fd = -1;
     // A delayed write error (a full disk, a network file system) shows up here.

@@ -67,11 +67,12 @@ void CopyLocalFile(const QString &source, const QString &target, const LocalCopy
 // scan can recognise leftovers of a crashed run.
 QString LocalCopyTempPrefix();
 
-// A file being written under a temporary name in the folder of `target`;
-// Commit gives it its permission bits and times and renames it over the
-// target. Until then (and when dropped without Commit) the target is left
-// as it was and the temporary file is removed. Errors throw LocalCopyError
-// with side Target.
+// A file being written for `target`: unnamed in its folder (O_TMPFILE)
+// where the file system allows, else under a temporary name there. Commit
+// gives it its permission bits and times and then the target's name,
+// replacing a file of that name. Until then (and when dropped without
+// Commit) the target is left as it was and nothing of the copy remains.
+// Errors throw LocalCopyError with side Target.
 class LocalTargetFile {
 public:
     LocalTargetFile(const QString &target, bool unbuffered);
@@ -88,9 +89,10 @@ public:
 
 private:
     QByteArray m_target;
-    QByteArray m_temp;
+    QByteArray m_temp;   // the temporary name, while the copy has one
     int m_fd = -1;
     bool m_direct = false;
+    bool m_unnamed = false; // an O_TMPFILE file, named when complete
 };
 
 // The copy FileOperation stages files through the temporary folder with
