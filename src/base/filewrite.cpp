@@ -2,19 +2,18 @@
 
 #include <QSaveFile>
 
-bool WriteFileAtomically(const QString &path, const QByteArray &data, QString *error)
+bool WriteFileAtomically(const QString &path, const std::function<bool(QIODevice &)> &write, QString *error)
 {
     QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = f.errorString();
-        return false;
-    }
-    if (f.write(data) != data.size() || !f.commit()) {
-        if (error)
-            *error = f.errorString();
-        f.cancelWriting();
-        return false;
-    }
-    return true;
+    if (f.open(QIODevice::WriteOnly) && write(f) && f.commit())
+        return true;
+    if (error)
+        *error = f.errorString();
+    f.cancelWriting();
+    return false;
+}
+
+bool WriteFileAtomically(const QString &path, const QByteArray &data, QString *error)
+{
+    return WriteFileAtomically(path, [&](QIODevice &f) { return f.write(data) == data.size(); }, error);
 }

@@ -1,11 +1,11 @@
 #include "base/scrambledfile.h"
 
 #include "base/binarycodec.h"
+#include "base/fileread.h"
 #include "base/filewrite.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 // The key of the stream cipher. Changing any of these makes every stored file
@@ -68,22 +68,13 @@ ReadStatus Read(const QString &path, QByteArray &plain, QString *error)
             *error = f.errorString();
         return ReadStatus::OpenFailed;
     }
-    // Read into one buffer of the file's size and unscrambled in place:
-    // readAll() would grow its buffer step by step past the size.
-    const qint64 size = f.size();
-    QByteArray data(size, Qt::Uninitialized);
-    qint64 got = 0;
-    while (got < size) {
-        const qint64 n = f.read(data.data() + got, size - got);
-        if (n <= 0)
-            break;
-        got += n;
-    }
-    if (got != size || f.error() != QFileDevice::NoError) {
+    QByteArray data;
+    if (!ReadWholeFile(f, data)) {
         if (error)
-            *error = f.error() != QFileDevice::NoError ? f.errorString() : QStringLiteral("The file was cut short while it was read");
+            *error = f.errorString();
         return ReadStatus::ReadFailed;
     }
+    // Unscrambled in place: one buffer of the file's size in all.
     plain = Unscramble(std::move(data));
     return ReadStatus::Ok;
 }
@@ -110,14 +101,7 @@ bool WriteEncoded(QIODevice &out, const std::function<void(BinaryWriter &)> &enc
 
 bool WriteEncoded(const QString &path, const std::function<void(BinaryWriter &)> &encode, QString *error)
 {
-    QSaveFile f(path);
-    QString why;
-    if (f.open(QIODevice::WriteOnly) && WriteEncoded(f, encode, &why) && f.commit())
-        return true;
-    if (error)
-        *error = why.isEmpty() ? f.errorString() : why;
-    f.cancelWriting();
-    return false;
+    return WriteFileAtomically(path, [&](QIODevice &f) { return WriteEncoded(f, encode); }, error);
 }
 
 } // namespace ScrambledFile

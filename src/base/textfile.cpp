@@ -1,9 +1,10 @@
 #include "base/textfile.h"
 
 #include "base/errors.h"
+#include "base/fileread.h"
+#include "base/filewrite.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace {
@@ -60,18 +61,9 @@ QStringList ReadTextLines(const QString &path)
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         throw QvError(QStringLiteral("Cannot open file \"%1\": %2").arg(path, f.errorString()));
-    // One buffer of the file's size: readAll() grows its buffer step by step.
-    QByteArray data(f.size(), Qt::Uninitialized);
-    qint64 got = 0;
-    while (got < data.size()) {
-        const qint64 n = f.read(data.data() + got, data.size() - got);
-        if (n <= 0)
-            break;
-        got += n;
-    }
-    if (f.error() != QFileDevice::NoError)
+    QByteArray data;
+    if (!ReadWholeFile(f, data))
         throw QvError(QStringLiteral("Cannot read file \"%1\": %2").arg(path, f.errorString()));
-    data.truncate(got); // the file shrank while it was read
     return DecodeTextLines(data);
 }
 
@@ -94,11 +86,5 @@ bool WriteTextLines(QIODevice &out, const QStringList &lines)
 
 bool WriteTextLines(const QString &path, const QStringList &lines, QString *error)
 {
-    QSaveFile f(path);
-    if (f.open(QIODevice::WriteOnly) && WriteTextLines(f, lines) && f.commit())
-        return true;
-    if (error)
-        *error = f.errorString();
-    f.cancelWriting();
-    return false;
+    return WriteFileAtomically(path, [&](QIODevice &f) { return WriteTextLines(f, lines); }, error);
 }
