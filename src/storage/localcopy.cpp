@@ -95,12 +95,24 @@ int OpenSource(const QByteArray &path, bool &direct)
     return ::open(path.constData(), O_RDONLY | O_CLOEXEC);
 }
 
+// The folder a target is written in.
+QString FolderOf(const QString &target)
+{
+    const QString folder = LocalParentPath(target);
+    return folder.isEmpty() ? QStringLiteral(".") : folder;
+}
+
+// A fresh temporary name in `folder`.
+QByteArray TempPathIn(const QString &folder)
+{
+    return QFile::encodeName(
+        JoinPath(folder, LocalCopyTempPrefix() + QString::number(QRandomGenerator::global()->generate64(), 16)));
+}
+
 int CreateTemp(const QString &folder, QByteArray &tempPath, bool &direct)
 {
     for (int tries = 0; tries < 16; ++tries) {
-        const QString name = LocalCopyTempPrefix()
-                             + QString::number(QRandomGenerator::global()->generate64(), 16);
-        tempPath = QFile::encodeName(JoinPath(folder, name));
+        tempPath = TempPathIn(folder);
         int flags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
         int fd = ::open(tempPath.constData(), flags | (direct ? O_DIRECT : 0), 0600);
         if (fd < 0 && direct && errno == EINVAL) {
@@ -216,9 +228,7 @@ QString LocalCopyTempPrefix()
 LocalTargetFile::LocalTargetFile(const QString &target, bool unbuffered)
     : m_target(QFile::encodeName(target)), m_direct(unbuffered)
 {
-    QString folder = LocalParentPath(target);
-    if (folder.isEmpty())
-        folder = QStringLiteral(".");
+    const QString folder = FolderOf(target);
     m_fd = CreateUnnamed(folder, m_direct);
     m_unnamed = m_fd >= 0;
     if (!m_unnamed)
@@ -273,11 +283,9 @@ void LocalTargetFile::Commit(unsigned permissions, const timespec &atime, const 
         if (errno != EEXIST)
             Fail(LocalCopyError::Target, errno);
         // The target exists: the copy is named beside it and renamed over it.
-        const QString folder = LocalParentPath(QFile::decodeName(m_target));
+        const QString folder = FolderOf(QFile::decodeName(m_target));
         for (int tries = 0; m_temp.isEmpty(); ++tries) {
-            const QByteArray temp = QFile::encodeName(JoinPath(
-                folder.isEmpty() ? QStringLiteral(".") : folder,
-                LocalCopyTempPrefix() + QString::number(QRandomGenerator::global()->generate64(), 16)));
+            const QByteArray temp = TempPathIn(folder);
             if (LinkUnnamed(m_fd, temp))
                 m_temp = temp;
             else if (errno != EEXIST || tries >= 16)
