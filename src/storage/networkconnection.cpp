@@ -2,7 +2,7 @@
 
 #include "storage/localcopy.h"
 
-#include <libsmbclient.h>
+#include "storage/smbclientlib.h"
 
 #include <QRegularExpression>
 #include <QThread>
@@ -47,7 +47,7 @@ struct SmbAuth {
     static void Callback(SMBCCTX *c, const char *, const char *, char *wg, int wglen, char *un,
                          int unlen, char *pw, int pwlen)
     {
-        auto *self = static_cast<TNetworkPathConnection *>(smbc_getOptionUserData(c));
+        auto *self = static_cast<TNetworkPathConnection *>(SmbLib().getOptionUserData(c));
         if (!self)
             return;
         if (!self->FCredentials.workgroup.isEmpty())
@@ -64,7 +64,7 @@ TNetworkPathConnection::~TNetworkPathConnection()
     if (FConnected)
         Disconnect(true);
     else if (FContext)
-        smbc_free_context(FContext, 1);
+        SmbLib().free_context(FContext, 1);
 }
 
 QString TNetworkPathConnection::ErrorText(int code, bool credentialsRejected,
@@ -124,7 +124,7 @@ bool TNetworkPathConnection::Connect(const QString &aNetworkPath, const QString 
     if (FConnected)
         Disconnect(true);
     if (FContext) {
-        smbc_free_context(FContext, 1);
+        SmbLib().free_context(FContext, 1);
         FContext = nullptr;
     }
 
@@ -155,7 +155,10 @@ bool TNetworkPathConnection::Connect(const QString &aNetworkPath, const QString 
     // Several jobs may connect from their own worker threads. Each
     // connection has a context of its own; libsmbclient guards its one-time
     // module set-up itself, and keeps its per-call scratch memory per thread.
-    SMBCCTX *ctx = smbc_new_context();
+    QString loadError;
+    if (!SmbClientLib::Load(&loadError))
+        return Fail(loadError);
+    SMBCCTX *ctx = SmbLib().new_context();
     if (!ctx)
         return Fail(SystemErrorMessage(errno ? errno : ENOMEM));
     // Configuration: libsmbclient reads the user's ~/.smb/smb.conf and, only
@@ -165,27 +168,27 @@ bool TNetworkPathConnection::Connect(const QString &aNetworkPath, const QString 
     // file of its own so that the machine's configuration plays no part there.
     // Everything that would make the outcome depend on more than the job's
     // settings is switched off below.
-    smbc_setDebug(ctx, 0);
-    smbc_setLogCallback(ctx, nullptr, DiscardLog);
+    SmbLib().setDebug(ctx, 0);
+    SmbLib().setLogCallback(ctx, nullptr, DiscardLog);
     // Name and password only: no Kerberos ticket or credential cache of the
     // machine takes part, so the outcome depends on the job's settings alone.
-    smbc_setOptionUseKerberos(ctx, false);
-    smbc_setOptionFallbackAfterKerberos(ctx, true);
-    smbc_setOptionUseCCache(ctx, false);
+    SmbLib().setOptionUseKerberos(ctx, false);
+    SmbLib().setOptionFallbackAfterKerberos(ctx, true);
+    SmbLib().setOptionUseCCache(ctx, false);
     // A rejected password must fail, not quietly become an anonymous session.
-    smbc_setOptionNoAutoAnonymousLogin(ctx, !anonymous);
-    smbc_setOptionUserData(ctx, this);
-    smbc_setFunctionAuthDataWithContext(ctx, &SmbAuth::Callback);
-    if (!smbc_init_context(ctx)) {
+    SmbLib().setOptionNoAutoAnonymousLogin(ctx, !anonymous);
+    SmbLib().setOptionUserData(ctx, this);
+    SmbLib().setFunctionAuthDataWithContext(ctx, &SmbAuth::Callback);
+    if (!SmbLib().init_context(ctx)) {
         const int e = errno;
-        smbc_free_context(ctx, 1);
+        SmbLib().free_context(ctx, 1);
         return Fail(SystemErrorMessage(e ? e : EINVAL));
     }
 
     UncPath share = unc;
     share.folders.clear();
     errno = 0;
-    SMBCFILE *dir = smbc_getFunctionOpendir(ctx)(ctx, share.Url().constData());
+    SMBCFILE *dir = SmbLib().getFunctionOpendir(ctx)(ctx, share.Url().constData());
     if (!dir) {
         int code = errno ? errno : EIO;
         QString message = SystemErrorMessage(code);
@@ -194,12 +197,12 @@ bool TNetworkPathConnection::Connect(const QString &aNetworkPath, const QString 
             // libsmbclient reports a refused logon and a refused share with
             // the same errno. A server-level listing needs the logon only:
             // when that is refused too, the credentials were wrong.
-            smbc_getFunctionPurgeCachedServers(ctx)(ctx);
+            SmbLib().getFunctionPurgeCachedServers(ctx)(ctx);
             errno = 0;
-            SMBCFILE *server = smbc_getFunctionOpendir(ctx)(ctx, unc.ServerUrl().constData());
+            SMBCFILE *server = SmbLib().getFunctionOpendir(ctx)(ctx, unc.ServerUrl().constData());
             rejected = !server && (errno == EACCES || errno == EPERM);
             if (server)
-                smbc_getFunctionClosedir(ctx)(ctx, server);
+                SmbLib().getFunctionClosedir(ctx)(ctx, server);
         } else if (code == EINVAL) {
             const QString resolve = ResolveFailure(unc.server);
             if (!resolve.isEmpty()) {
@@ -207,10 +210,10 @@ bool TNetworkPathConnection::Connect(const QString &aNetworkPath, const QString 
                 message = resolve;
             }
         }
-        smbc_free_context(ctx, 1);
+        SmbLib().free_context(ctx, 1);
         return Fail(ErrorText(code, rejected, message));
     }
-    smbc_getFunctionClosedir(ctx)(ctx, dir);
+    SmbLib().getFunctionClosedir(ctx)(ctx, dir);
 
     FContext = ctx;
     FPath = unc;
@@ -225,7 +228,7 @@ bool TNetworkPathConnection::Connect(const QString &aNetworkPath, const QString 
 void TNetworkPathConnection::DropCachedServers()
 {
     if (FContext)
-        smbc_getFunctionPurgeCachedServers(FContext)(FContext);
+        SmbLib().getFunctionPurgeCachedServers(FContext)(FContext);
 }
 
 void TNetworkPathConnection::Disconnect(bool aForce)
@@ -235,13 +238,13 @@ void TNetworkPathConnection::Disconnect(bool aForce)
     if (FContext) {
         // Without force, files still open on the connection hold it for up
         // to about 10 s; then it is dropped all the same.
-        int r = aForce ? 1 : smbc_free_context(FContext, 0);
+        int r = aForce ? 1 : SmbLib().free_context(FContext, 0);
         for (int i = 0; r != 0 && !aForce && errno == EBUSY && i < 99; ++i) {
             QThread::msleep(100);
-            r = smbc_free_context(FContext, 0);
+            r = SmbLib().free_context(FContext, 0);
         }
         if (r != 0)
-            smbc_free_context(FContext, 1);
+            SmbLib().free_context(FContext, 1);
         FContext = nullptr;
     }
     FConnected = false;

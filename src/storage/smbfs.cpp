@@ -2,7 +2,7 @@
 
 #include "storage/networkconnection.h"
 
-#include <libsmbclient.h>
+#include "storage/smbclientlib.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -56,7 +56,7 @@ public:
     {
         std::memset(&st, 0, sizeof st);
         errno = 0;
-        if (smbc_getFunctionStat(ctx)(ctx, u.Url().constData(), &st) == 0)
+        if (SmbLib().getFunctionStat(ctx)(ctx, u.Url().constData(), &st) == 0)
             return true;
         if (errno == ENOENT || errno == ENOTDIR)
             return false;
@@ -66,19 +66,19 @@ public:
     int Unlink(const UncPath &u) const
     {
         errno = 0;
-        return smbc_getFunctionUnlink(ctx)(ctx, u.Url().constData()) == 0 ? 0 : (errno ? errno : EIO);
+        return SmbLib().getFunctionUnlink(ctx)(ctx, u.Url().constData()) == 0 ? 0 : (errno ? errno : EIO);
     }
 
     int Rmdir(const UncPath &u) const
     {
         errno = 0;
-        return smbc_getFunctionRmdir(ctx)(ctx, u.Url().constData()) == 0 ? 0 : (errno ? errno : EIO);
+        return SmbLib().getFunctionRmdir(ctx)(ctx, u.Url().constData()) == 0 ? 0 : (errno ? errno : EIO);
     }
 
     int Chmod(const UncPath &u, mode_t mode) const
     {
         errno = 0;
-        return smbc_getFunctionChmod(ctx)(ctx, u.Url().constData(), mode) == 0 ? 0 : (errno ? errno : EIO);
+        return SmbLib().getFunctionChmod(ctx)(ctx, u.Url().constData(), mode) == 0 ? 0 : (errno ? errno : EIO);
     }
 
     // Deletes u and everything below it; returns the first errno met.
@@ -102,19 +102,19 @@ public:
         // The listing is read completely before anything is deleted.
         std::vector<QString> names;
         errno = 0;
-        SMBCFILE *dir = smbc_getFunctionOpendir(ctx)(ctx, u.Url().constData());
+        SMBCFILE *dir = SmbLib().getFunctionOpendir(ctx)(ctx, u.Url().constData());
         int first = 0;
         if (!dir) {
             first = errno ? errno : EIO;
         } else {
-            while (smbc_dirent *e = smbc_getFunctionReaddir(ctx)(ctx, dir)) {
+            while (smbc_dirent *e = SmbLib().getFunctionReaddir(ctx)(ctx, dir)) {
                 if (std::strcmp(e->name, ".") == 0 || std::strcmp(e->name, "..") == 0)
                     continue;
                 // name is declared as char[1]: the array overload would cut it.
                 const char *name = e->name;
                 names.push_back(QString::fromUtf8(name, qsizetype(std::strlen(name))));
             }
-            smbc_getFunctionClosedir(ctx)(ctx, dir);
+            SmbLib().getFunctionClosedir(ctx)(ctx, dir);
         }
         for (const QString &name : names) {
             UncPath child = u;
@@ -142,7 +142,7 @@ public:
     ~SmbFile()
     {
         if (m_f)
-            smbc_getFunctionClose(m_ctx)(m_ctx, m_f);
+            SmbLib().getFunctionClose(m_ctx)(m_ctx, m_f);
     }
     SMBCFILE *get() const { return m_f; }
     int close()
@@ -150,7 +150,7 @@ public:
         SMBCFILE *f = m_f;
         m_f = nullptr;
         errno = 0;
-        return smbc_getFunctionClose(m_ctx)(m_ctx, f) == 0 ? 0 : (errno ? errno : EIO);
+        return SmbLib().getFunctionClose(m_ctx)(m_ctx, f) == 0 ? 0 : (errno ? errno : EIO);
     }
 
 private:
@@ -197,7 +197,7 @@ void SmbFileSystem::RemoveLeftovers()
     QList<QByteArray> keep;
     for (const QByteArray &url : std::as_const(m_leftovers)) {
         errno = 0;
-        if (smbc_getFunctionUnlink(smb.ctx)(smb.ctx, url.constData()) != 0 && errno != ENOENT)
+        if (SmbLib().getFunctionUnlink(smb.ctx)(smb.ctx, url.constData()) != 0 && errno != ENOENT)
             keep.append(url);
     }
     m_leftovers = keep;
@@ -238,7 +238,7 @@ void SmbFileSystem::Upload(const QString &localPath, const QString &remotePath,
         temp.folders.last() = LocalCopyTempPrefix()
                               + QString::number(QRandomGenerator::global()->generate64(), 16);
         errno = 0;
-        raw = smbc_getFunctionOpen(smb.ctx)(smb.ctx, temp.Url().constData(),
+        raw = SmbLib().getFunctionOpen(smb.ctx)(smb.ctx, temp.Url().constData(),
                                             O_WRONLY | O_CREAT | O_EXCL, 0666);
         if (!raw && errno != EEXIST)
             Fail(LocalCopyError::Target, errno);
@@ -281,7 +281,7 @@ void SmbFileSystem::Upload(const QString &localPath, const QString &remotePath,
             break;
         for (ssize_t off = 0; off < n;) {
             errno = 0;
-            const ssize_t w = smbc_getFunctionWrite(smb.ctx)(smb.ctx, out.get(),
+            const ssize_t w = SmbLib().getFunctionWrite(smb.ctx)(smb.ctx, out.get(),
                                                              buffer.data.get() + off, size_t(n - off));
             if (w <= 0)
                 Fail(LocalCopyError::Target, errno);
@@ -304,10 +304,10 @@ void SmbFileSystem::Upload(const QString &localPath, const QString &remotePath,
     struct timeval times[2] = {{st.st_atim.tv_sec, st.st_atim.tv_nsec / 1000},
                                {st.st_mtim.tv_sec, st.st_mtim.tv_nsec / 1000}};
     errno = 0;
-    if (smbc_getFunctionUtimes(smb.ctx)(smb.ctx, temp.Url().constData(), times) != 0)
+    if (SmbLib().getFunctionUtimes(smb.ctx)(smb.ctx, temp.Url().constData(), times) != 0)
         Fail(LocalCopyError::Target, errno);
     errno = 0;
-    if (smbc_getFunctionRename(smb.ctx)(smb.ctx, temp.Url().constData(), smb.ctx,
+    if (SmbLib().getFunctionRename(smb.ctx)(smb.ctx, temp.Url().constData(), smb.ctx,
                                         target.Url().constData())
         != 0)
         Fail(LocalCopyError::Target, errno);
@@ -328,13 +328,13 @@ void SmbFileSystem::Download(const QString &remotePath, const QString &localPath
     if (cancelled())
         throw LocalCopyCancelled();
     errno = 0;
-    SMBCFILE *raw = smbc_getFunctionOpen(smb.ctx)(smb.ctx, source.Url().constData(), O_RDONLY, 0);
+    SMBCFILE *raw = SmbLib().getFunctionOpen(smb.ctx)(smb.ctx, source.Url().constData(), O_RDONLY, 0);
     if (!raw)
         Fail(LocalCopyError::Source, errno);
     SmbFile in(smb.ctx, raw);
     struct stat st {};
     errno = 0;
-    if (smbc_getFunctionFstat(smb.ctx)(smb.ctx, in.get(), &st) != 0)
+    if (SmbLib().getFunctionFstat(smb.ctx)(smb.ctx, in.get(), &st) != 0)
         Fail(LocalCopyError::Source, errno);
 
     LocalTargetFile out(localPath, options.unbuffered);
@@ -346,7 +346,7 @@ void SmbFileSystem::Download(const QString &remotePath, const QString &localPath
         if (cancelled())
             throw LocalCopyCancelled();
         errno = 0;
-        const ssize_t n = smbc_getFunctionRead(smb.ctx)(smb.ctx, in.get(), buffer.data.get(), kChunk);
+        const ssize_t n = SmbLib().getFunctionRead(smb.ctx)(smb.ctx, in.get(), buffer.data.get(), kChunk);
         if (n < 0)
             Fail(LocalCopyError::Source, errno);
         if (n == 0)
@@ -409,7 +409,7 @@ void SmbFileSystem::MakePath(const QString &path)
             continue;
         }
         errno = 0;
-        if (smbc_getFunctionMkdir(smb.ctx)(smb.ctx, part.Url().constData(), 0777) != 0
+        if (SmbLib().getFunctionMkdir(smb.ctx)(smb.ctx, part.Url().constData(), 0777) != 0
             && errno != EEXIST)
             ThrowErrno(errno);
     }
@@ -423,6 +423,6 @@ void SmbFileSystem::Rename(const QString &from, const QString &to)
     if (smb.Stat(b, st))
         ThrowErrno(EEXIST);
     errno = 0;
-    if (smbc_getFunctionRename(smb.ctx)(smb.ctx, a.Url().constData(), smb.ctx, b.Url().constData()) != 0)
+    if (SmbLib().getFunctionRename(smb.ctx)(smb.ctx, a.Url().constData(), smb.ctx, b.Url().constData()) != 0)
         ThrowErrno(errno);
 }
