@@ -1,6 +1,7 @@
 #include "base/binarycodec.h"
 
 #include <QtEndian>
+#include <algorithm>
 #include <cstring>
 
 void BinaryWriter::written()
@@ -83,7 +84,11 @@ void BinaryWriter::writeStringList(const QStringList &list)
         writeString(s);
 }
 
-void BinaryReader::need(qint64 bytes, const char *what) const
+BinaryReader::BinaryReader(qint64 size, Source source) : m_size(std::max<qint64>(0, size)), m_source(std::move(source))
+{
+}
+
+void BinaryReader::need(qint64 bytes, const char *what)
 {
     if (bytes < 0 || bytes > remaining())
         throw DecodeError(QStringLiteral("Unexpected end of data while reading %1 at offset %2 (%3 bytes needed, %4 left)")
@@ -91,12 +96,26 @@ void BinaryReader::need(qint64 bytes, const char *what) const
                               .arg(m_pos)
                               .arg(bytes)
                               .arg(remaining()));
+    const qint64 end = m_pos + bytes;
+    while (m_source && m_base + m_data.size() < end) {
+        // What lies before the position is never read again.
+        const qint64 consumed = std::min<qint64>(m_pos - m_base, m_data.size());
+        if (consumed > 0) {
+            m_data.remove(0, consumed);
+            m_base += consumed;
+        }
+        const qint64 have = m_base + m_data.size();
+        const qint64 more = std::min(std::max<qint64>(end - have, kPieceBytes), m_size - have);
+        const qsizetype old = m_data.size();
+        m_data.resize(old + more);
+        m_source(m_data.data() + old, more);
+    }
 }
 
 qint32 BinaryReader::readInt32()
 {
     need(4, "an integer");
-    qint32 v = qFromLittleEndian<qint32>(m_data.constData() + m_pos);
+    qint32 v = qFromLittleEndian<qint32>(here());
     m_pos += 4;
     return v;
 }
@@ -104,7 +123,7 @@ qint32 BinaryReader::readInt32()
 qint64 BinaryReader::readInt64()
 {
     need(8, "a 64-bit integer");
-    qint64 v = qFromLittleEndian<qint64>(m_data.constData() + m_pos);
+    qint64 v = qFromLittleEndian<qint64>(here());
     m_pos += 8;
     return v;
 }
@@ -112,7 +131,9 @@ qint64 BinaryReader::readInt64()
 quint8 BinaryReader::readByte()
 {
     need(1, "a byte");
-    return static_cast<quint8>(m_data.at(m_pos++));
+    const quint8 v = static_cast<quint8>(*here());
+    ++m_pos;
+    return v;
 }
 
 double BinaryReader::readDouble()
@@ -132,8 +153,9 @@ QString BinaryReader::readString()
         throw DecodeError(QStringLiteral("Invalid string length %1 at offset %2 (%3 bytes left)")
                               .arg(n).arg(start).arg(remaining() - 4));
     }
+    need(qint64(n) * 2, "a string");
     QString s(n, Qt::Uninitialized);
-    const char *p = m_data.constData() + m_pos;
+    const char *p = here();
 #if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
     std::memcpy(s.data(), p, size_t(n) * 2);
 #else
@@ -183,12 +205,13 @@ void BinaryReader::skipStringList()
             throw DecodeError(QStringLiteral("Invalid string length %1 at offset %2 (%3 bytes left)")
                                   .arg(length).arg(start).arg(remaining() - 4));
         }
-        m_pos += qint64(length) * 2;
+        m_pos += qint64(length) * 2; // passed over without being read in
     }
 }
 
 void BinaryReader::skip(qint64 bytes)
 {
-    need(bytes, "skipped bytes");
+    if (bytes < 0 || bytes > remaining())
+        need(bytes, "skipped bytes"); // throws
     m_pos += bytes;
 }

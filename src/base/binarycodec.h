@@ -55,7 +55,13 @@ private:
 // more than the file's own size.
 class BinaryReader {
 public:
-    explicit BinaryReader(const QByteArray &data) : m_data(data) {}
+    explicit BinaryReader(const QByteArray &data) : m_data(data), m_size(data.size()) {}
+    // Fills `into` with the next `size` bytes of the input, or throws.
+    using Source = std::function<void(char *into, qsizetype size)>;
+    // Reads `size` bytes from `source` as the fields need them, holding a
+    // piece of about kPieceBytes at a time instead of the whole input.
+    BinaryReader(qint64 size, Source source);
+    static constexpr qsizetype kPieceBytes = 64 * 1024;
 
     qint32 readInt32();
     qint64 readInt64();
@@ -74,13 +80,18 @@ public:
     void skip(qint64 bytes);
 
     qint64 position() const { return m_pos; }
-    qint64 remaining() const { return m_data.size() - m_pos; }
+    qint64 remaining() const { return m_size - m_pos; }
     bool atEnd() const { return remaining() <= 0; }
 
 private:
-    void need(qint64 bytes, const char *what) const;
+    // Checks that `bytes` are left and makes them available at here().
+    void need(qint64 bytes, const char *what);
+    const char *here() const { return m_data.constData() + (m_pos - m_base); }
     qint32 readListCount();
 
-    QByteArray m_data;
+    QByteArray m_data; // the input from m_base on (all of it without a source)
+    qint64 m_base = 0;
+    qint64 m_size = 0;
     qint64 m_pos = 0;
+    Source m_source;
 };

@@ -1,6 +1,7 @@
 #include "base/scrambledfile.h"
 
 #include "base/binarycodec.h"
+#include "base/errors.h"
 #include "base/fileread.h"
 #include "base/filewrite.h"
 
@@ -76,6 +77,32 @@ ReadStatus Read(const QString &path, QByteArray &plain, QString *error)
     }
     // Unscrambled in place: one buffer of the file's size in all.
     plain = Unscramble(std::move(data));
+    return ReadStatus::Ok;
+}
+
+ReadStatus ReadDecoded(const QString &path, const std::function<void(BinaryReader &)> &parse, QString *error)
+{
+    QFile f(path);
+    if (!f.exists())
+        return ReadStatus::Missing;
+    if (!f.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = f.errorString();
+        return ReadStatus::OpenFailed;
+    }
+    Cipher cipher;
+    BinaryReader reader(f.size(), [&](char *into, qsizetype size) {
+        qsizetype got = 0;
+        while (got < size) {
+            const qint64 n = f.read(into + got, size - got);
+            if (n <= 0)
+                throw QvError(QStringLiteral("Cannot read the file \"%1\": %2")
+                                  .arg(path, n < 0 ? f.errorString() : QStringLiteral("it was cut short")));
+            got += n;
+        }
+        cipher.Unscramble(into, size);
+    });
+    parse(reader);
     return ReadStatus::Ok;
 }
 

@@ -6,6 +6,7 @@
 #include <QString>
 #include <functional>
 
+class BinaryReader;
 class BinaryWriter;
 class QIODevice;
 
@@ -35,6 +36,13 @@ enum class ReadStatus {
 
 // Reads and unscrambles a whole file into `plain`.
 ReadStatus Read(const QString &path, QByteArray &plain, QString *error = nullptr);
+
+// Opens `path` and gives `parse` a reader over its plain content that reads
+// and unscrambles it a piece at a time, as the fields are read, so a large
+// file is never held whole. A read that fails on the way throws QvError;
+// what `parse` throws passes through.
+ReadStatus ReadDecoded(const QString &path, const std::function<void(BinaryReader &)> &parse,
+                       QString *error = nullptr);
 
 // Scrambles `plain` and writes it atomically to `path` (a temporary file
 // beside it, flushed and renamed over it). Returns false with `error` set.

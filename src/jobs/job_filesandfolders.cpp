@@ -150,9 +150,15 @@ QByteArray TJob_FilesAndFolders::EncodeRemoteContent(const TBackupSetState &stat
 void TJob_FilesAndFolders::ParseRemoteContent(const QByteArray &plain, bool LoadJobSettings, TBackupSetState &state,
                                               bool *destinationChanged)
 {
+    BinaryReader r(plain);
+    ParseRemoteContent(r, LoadJobSettings, state, destinationChanged);
+}
+
+void TJob_FilesAndFolders::ParseRemoteContent(BinaryReader &r, bool LoadJobSettings, TBackupSetState &state,
+                                              bool *destinationChanged)
+{
     if (destinationChanged)
         *destinationChanged = false;
-    BinaryReader r(plain);
     const Header h = ReadHeaderOfKind(r, jkFilesAndFolders);
     readState(r, state);
     if (!LoadJobSettings)
@@ -189,20 +195,17 @@ bool TJob_FilesAndFolders::LoadRemoteJobFile(const QString &path, bool LoadJobSe
 {
     if (destinationChanged)
         *destinationChanged = false;
-    QByteArray plain;
-    if (!ReadRemoteJobFileContent(path, plain))
-        return true;
-    ParseRemoteContent(plain, LoadJobSettings, state, destinationChanged);
+    // Read as it is parsed: the state lists hold a line per source file.
+    ReadRemoteJobFileDecoded(
+        path, [&](BinaryReader &r) { ParseRemoteContent(r, LoadJobSettings, state, destinationChanged); });
     return true;
 }
 
 bool TJob_FilesAndFolders::LoadRemoteBackupList(const QString &path, TBackupSetState &state)
 {
-    QByteArray plain;
-    if (!ReadRemoteJobFileContent(path, plain))
-        return true;
-    BinaryReader r(plain);
-    ReadHeaderOfKind(r, jkFilesAndFolders);
-    readState(r, state, /*referenceLists=*/false);
+    ReadRemoteJobFileDecoded(path, [&](BinaryReader &r) {
+        ReadHeaderOfKind(r, jkFilesAndFolders);
+        readState(r, state, /*referenceLists=*/false);
+    });
     return true;
 }

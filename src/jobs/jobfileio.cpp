@@ -50,10 +50,11 @@ bool SaveLocalJobFileContent(const TJob &job, const QString &path, const QByteAr
     return false;
 }
 
-bool ReadRemoteJobFileContent(const QString &path, QByteArray &plain)
+namespace {
+// Turns the outcome of reading a remote job file into the loaders' contract.
+bool RemoteReadResult(ScrambledFile::ReadStatus status, const QString &path, const QString &error)
 {
-    QString error;
-    switch (ScrambledFile::Read(path, plain, &error)) {
+    switch (status) {
     case ScrambledFile::ReadStatus::Missing:
         return false;
     case ScrambledFile::ReadStatus::OpenFailed:
@@ -64,6 +65,21 @@ bool ReadRemoteJobFileContent(const QString &path, QByteArray &plain)
         break;
     }
     return true;
+}
+} // namespace
+
+bool ReadRemoteJobFileContent(const QString &path, QByteArray &plain)
+{
+    QString error;
+    const ScrambledFile::ReadStatus status = ScrambledFile::Read(path, plain, &error);
+    return RemoteReadResult(status, path, error);
+}
+
+bool ReadRemoteJobFileDecoded(const QString &path, const std::function<void(BinaryReader &)> &parse)
+{
+    QString error;
+    const ScrambledFile::ReadStatus status = ScrambledFile::ReadDecoded(path, parse, &error);
+    return RemoteReadResult(status, path, error);
 }
 
 bool WriteRemoteJobFileContent(const QString &path, const QByteArray &plain)

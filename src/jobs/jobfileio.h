@@ -6,6 +6,7 @@
 #include <QString>
 #include <functional>
 
+class BinaryReader;
 class TJob;
 
 // Reads the local job file at `path` and passes its plain content to
@@ -23,6 +24,8 @@ bool SaveLocalJobFileContent(const TJob &job, const QString &path, const QByteAr
 // Returns false when the file does not exist; throws QvError when it exists
 // but cannot be opened or read.
 bool ReadRemoteJobFileContent(const QString &path, QByteArray &plain);
+// The same, read a piece at a time while `parse` reads the fields.
+bool ReadRemoteJobFileDecoded(const QString &path, const std::function<void(BinaryReader &)> &parse);
 
 // Writes a remote job file atomically; reports nothing (the upload that
 // follows tells the caller).

@@ -5,6 +5,7 @@
 
 #include <QList>
 
+class BinaryReader;
 class BinaryWriter;
 
 // The backup-set state carried by the remote job file of a files-and-folders job.
@@ -50,6 +51,8 @@ public:
     // The same content written through `w` (which may stream it to a file).
     void WriteRemoteContent(BinaryWriter &w, const TBackupSetState &state) const;
     void ParseRemoteContent(const QByteArray &plain, bool LoadJobSettings, TBackupSetState &state,
+                            bool *destinationChanged = nullptr);
+    void ParseRemoteContent(BinaryReader &r, bool LoadJobSettings, TBackupSetState &state,
                             bool *destinationChanged = nullptr);
 };
 

@@ -112,12 +112,13 @@ void TJob::SaveRunLog(const QString &stamp)
     QString error;
     bool written = false;
     if (!path.isEmpty()) {
-        QByteArray content; // shared, not copied: the lock is not held while writing
-        {
-            QMutexLocker lock(&m_logMutex);
-            content = LastJobResult.Log.FileContent();
-        }
-        written = WriteFileAtomically(path, content, &error);
+        written = WriteFileAtomically(
+            path,
+            [this](QIODevice &f) {
+                QMutexLocker lock(&m_logMutex);
+                return LastJobResult.Log.WriteTo(f);
+            },
+            &error);
     }
     if (!written) {
         // The run goes on; the user learns why the log of this run is missing.

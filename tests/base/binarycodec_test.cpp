@@ -2,6 +2,7 @@
 
 #include <QtEndian>
 #include <cmath>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <limits>
 
@@ -187,6 +188,50 @@ TEST(BinaryCodec, SkippedListLeavesTheReaderOnTheNextField)
     // A string inside the list longer than the data left.
     BinaryReader cut(QByteArray::fromHex("01000000" "05000000" "4100"));
     EXPECT_THROW(cut.skipStringList(), DecodeError);
+}
+
+// A reader with a source fetches the input piece by piece as the fields
+// need it; it must read what the whole-input reader reads, skip across
+// pieces, and fail the same way where the input is cut.
+TEST(BinaryCodec, ReaderWithSourceReadsWhatTheWholeReaderReads)
+{
+    QStringList list;
+    for (int i = 0; i < 30000; ++i)
+        list.append(QStringLiteral("folder/file %1 \u00e9").arg(i));
+    BinaryWriter w;
+    w.writeInt32(7);
+    w.writeStringList(list);
+    w.writeString(QString(3 * BinaryReader::kPieceBytes, QLatin1Char('y'))); // larger than a piece
+    w.writeStringList(list);
+    w.writeInt64(-5);
+    const QByteArray data = w.data();
+
+    int fetches = 0;
+    const auto source = [&](qint64 size) {
+        return BinaryReader(size, [&, at = qint64(0)](char *into, qsizetype n) mutable {
+            std::memcpy(into, data.constData() + at, size_t(n));
+            at += n;
+            ++fetches;
+        });
+    };
+    BinaryReader r = source(data.size());
+    EXPECT_EQ(r.readInt32(), 7);
+    EXPECT_EQ(r.readStringList(), list);
+    EXPECT_EQ(r.readString().size(), 3 * BinaryReader::kPieceBytes);
+    r.skipStringList();
+    EXPECT_EQ(r.readInt64(), -5);
+    EXPECT_TRUE(r.atEnd());
+    EXPECT_GT(fetches, 20);
+
+    BinaryReader cut = source(data.size() - 3);
+    EXPECT_EQ(cut.readInt32(), 7);
+    cut.skipStringList();
+    cut.readString();
+    cut.skipStringList();
+    EXPECT_THROW(cut.readInt64(), DecodeError);
+
+    BinaryReader failing(100, [](char *, qsizetype) { throw QvError(QStringLiteral("unreadable")); });
+    EXPECT_THROW(failing.readInt32(), QvError);
 }
 
 // A writer with a sink hands its bytes over in pieces; joined they must be
