@@ -59,9 +59,10 @@ QByteArray Unscramble(QByteArray stored)
     return stored;
 }
 
-ReadStatus Read(const QString &path, QByteArray &plain, QString *error)
+namespace {
+// Opens a stored file for reading: Missing, OpenFailed (with `error`) or Ok.
+ReadStatus Open(QFile &f, QString *error)
 {
-    QFile f(path);
     if (!f.exists())
         return ReadStatus::Missing;
     if (!f.open(QIODevice::ReadOnly)) {
@@ -69,6 +70,15 @@ ReadStatus Read(const QString &path, QByteArray &plain, QString *error)
             *error = f.errorString();
         return ReadStatus::OpenFailed;
     }
+    return ReadStatus::Ok;
+}
+} // namespace
+
+ReadStatus Read(const QString &path, QByteArray &plain, QString *error)
+{
+    QFile f(path);
+    if (const ReadStatus opened = Open(f, error); opened != ReadStatus::Ok)
+        return opened;
     QByteArray data;
     if (!ReadWholeFile(f, data)) {
         if (error)
@@ -83,13 +93,8 @@ ReadStatus Read(const QString &path, QByteArray &plain, QString *error)
 ReadStatus ReadDecoded(const QString &path, const std::function<void(BinaryReader &)> &parse, QString *error)
 {
     QFile f(path);
-    if (!f.exists())
-        return ReadStatus::Missing;
-    if (!f.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = f.errorString();
-        return ReadStatus::OpenFailed;
-    }
+    if (const ReadStatus opened = Open(f, error); opened != ReadStatus::Ok)
+        return opened;
     Cipher cipher;
     BinaryReader reader(f.size(), [&](char *into, qsizetype size) {
         qsizetype got = 0;
