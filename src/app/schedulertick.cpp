@@ -19,19 +19,6 @@
 #include <optional>
 
 namespace {
-// "HH:MM:SS" read by position; nothing for an entry that holds no time of day.
-std::optional<int> timeOfDayMs(const QString &entry)
-{
-    if (entry.size() < 8)
-        return std::nullopt;
-    bool okH = false, okM = false, okS = false;
-    const int h = entry.mid(0, 2).toInt(&okH);
-    const int m = entry.mid(3, 2).toInt(&okM);
-    const int s = entry.mid(6, 2).toInt(&okS);
-    if (!okH || !okM || !okS || h < 0 || h > 23 || m < 0 || m > 59 || s < 0 || s > 59)
-        return std::nullopt;
-    return (h * 3600 + m * 60 + s) * 1000;
-}
 
 // The whole seconds between two stored date-times.
 qint64 wholeSecondsBetween(double a, double b)
@@ -157,7 +144,7 @@ void ApplicationCore::tick()
                         wholeSecondsBetween(nowD, past) < kStartWindowSeconds)) {
                 job.SetWaiting();
                 if (!m_shutdownAfterJobs && s.ShutdownPCInTheEnd && !s.TimeTable.isEmpty()) {
-                    const std::optional<int> last = timeOfDayMs(s.TimeTable.last());
+                    const std::optional<qint64> last = TimeOfDayMs(s.TimeTable.last());
                     if (last && nowMs >= *last)
                         m_shutdownAfterJobs = true;
                 }

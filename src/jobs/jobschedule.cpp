@@ -10,28 +10,12 @@
 namespace {
 constexpr qint64 kMsPerDay = 86400000;
 
-// "HH:MM:SS" by position: characters 1-2 hours, 4-5 minutes, 7-8 seconds.
-// An entry that does not hold a time of day is ignored rather than read as
-// midnight, so that a damaged entry can never fire a start.
-std::optional<qint64> parseTimeOfDayMs(const QString &entry)
-{
-    if (entry.size() < 8)
-        return std::nullopt;
-    bool okH = false, okM = false, okS = false;
-    const int h = entry.mid(0, 2).toInt(&okH);
-    const int m = entry.mid(3, 2).toInt(&okM);
-    const int s = entry.mid(6, 2).toInt(&okS);
-    if (!okH || !okM || !okS || h < 0 || h > 23 || m < 0 || m > 59 || s < 0 || s > 59)
-        return std::nullopt;
-    return (qint64(h) * 3600 + m * 60 + s) * 1000;
-}
-
 QVector<qint64> parseTimeTable(const QStringList &table)
 {
     QVector<qint64> times;
     times.reserve(table.size());
     for (const QString &entry : table) {
-        if (auto t = parseTimeOfDayMs(entry))
+        if (auto t = TimeOfDayMs(entry))
             times.append(*t);
     }
     return times;
@@ -49,6 +33,19 @@ bool isScheduledDay(const TSchedulingSettings &s, const QDate &day)
     }
 }
 } // namespace
+
+std::optional<qint64> TimeOfDayMs(const QString &entry)
+{
+    if (entry.size() < 8)
+        return std::nullopt;
+    bool okH = false, okM = false, okS = false;
+    const int h = entry.mid(0, 2).toInt(&okH);
+    const int m = entry.mid(3, 2).toInt(&okM);
+    const int s = entry.mid(6, 2).toInt(&okS);
+    if (!okH || !okM || !okS || h < 0 || h > 23 || m < 0 || m > 59 || s < 0 || s > 59)
+        return std::nullopt;
+    return (qint64(h) * 3600 + m * 60 + s) * 1000;
+}
 
 double TJob::GetDateTimeOfNearestPastTask() const
 {

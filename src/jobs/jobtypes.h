@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <optional>
 
 enum TJobStatus : quint8 { jsNone, jsWaiting, jsRunning, jsCancelling, jsPaused };
 enum TJobOperation : quint8 { joBackup, joReadRestorePoints, joRestore, joRename, joRemove };
@@ -44,6 +45,11 @@ struct TJobResult {
     qint32 ErrorsCount = 0;
     qint32 WarningsCount = 0;
 };
+
+// A time-table entry "HH:MM:SS" read by position (characters 1-2 hours, 4-5
+// minutes, 7-8 seconds) as milliseconds after midnight; nothing for an entry
+// that holds no time of day, so that a damaged entry never fires a start.
+std::optional<qint64> TimeOfDayMs(const QString &entry);
 
 struct TSchedulingSettings {
     TSchedulingType SchedulingType = stDisabled;

@@ -327,7 +327,7 @@ void CopyLocalFile(const QString &source, const QString &target, const LocalCopy
     // copy_file_range lets the kernel (or the file system, by sharing
     // extents) do the work; unbuffered copies take the plain path.
     bool useCopyRange = !options.unbuffered;
-    int lastPercent = -1;
+    TransferProgress progress(options.progress, total);
 
     for (;;) {
         if (cancelled())
@@ -360,18 +360,13 @@ void CopyLocalFile(const QString &source, const QString &target, const LocalCopy
             }
         }
         done += n;
-        const int percent = TransferPercent(done, total);
-        if (options.progress && percent != lastPercent) {
-            lastPercent = percent;
-            options.progress(percent);
-        }
+        progress.Update(done);
         // The size fstat gave is copied; a call more would only find the
         // end. (A file that reports no size is read to its end.)
         if (total > 0 && done >= total)
             break;
     }
-    if (options.progress && lastPercent < 0)
-        options.progress(TransferPercent(done, total));
+    progress.Finish(done);
     out.Commit(st.st_mode, st.st_atim, st.st_mtim);
 }
 

@@ -52,6 +52,31 @@ bool IsInUseError(int code);
 // The percent of a transfer: done * 100 / total, rounded; 0 for an empty file.
 int TransferPercent(qint64 done, qint64 total);
 
+// Tells a copy's progress callback the percentage whenever it changes, and
+// once at the end when it never did (an empty file).
+class TransferProgress {
+public:
+    TransferProgress(const std::function<void(int percent)> &report, qint64 total) : m_report(report), m_total(total) {}
+    void Update(qint64 done)
+    {
+        const int percent = TransferPercent(done, m_total);
+        if (m_report && percent != m_last) {
+            m_last = percent;
+            m_report(percent);
+        }
+    }
+    void Finish(qint64 done)
+    {
+        if (m_report && m_last < 0)
+            m_report(TransferPercent(done, m_total));
+    }
+
+private:
+    const std::function<void(int percent)> &m_report;
+    qint64 m_total;
+    int m_last = -1;
+};
+
 // The system's message for an errno value.
 QString SystemErrorMessage(int code);
 

@@ -267,7 +267,7 @@ void SmbFileSystem::Upload(const QString &localPath, const QString &remotePath,
     Buffer buffer;
     const qint64 total = st.st_size;
     qint64 done = 0;
-    int lastPercent = -1;
+    TransferProgress progress(options.progress, total);
     for (;;) {
         if (cancelled())
             throw LocalCopyCancelled();
@@ -290,14 +290,9 @@ void SmbFileSystem::Upload(const QString &localPath, const QString &remotePath,
         if (options.unbuffered)
             posix_fadvise(fd, done, n, POSIX_FADV_DONTNEED);
         done += n;
-        const int percent = TransferPercent(done, total);
-        if (options.progress && percent != lastPercent) {
-            lastPercent = percent;
-            options.progress(percent);
-        }
+        progress.Update(done);
     }
-    if (options.progress && lastPercent < 0)
-        options.progress(TransferPercent(done, total));
+    progress.Finish(done);
     if (const int r = out.close())
         Fail(LocalCopyError::Target, r);
 
@@ -341,7 +336,7 @@ void SmbFileSystem::Download(const QString &remotePath, const QString &localPath
     Buffer buffer;
     const qint64 total = st.st_size;
     qint64 done = 0;
-    int lastPercent = -1;
+    TransferProgress progress(options.progress, total);
     for (;;) {
         if (cancelled())
             throw LocalCopyCancelled();
@@ -355,14 +350,9 @@ void SmbFileSystem::Download(const QString &remotePath, const QString &localPath
         if (options.unbuffered)
             out.DropCache(done, n);
         done += n;
-        const int percent = TransferPercent(done, total);
-        if (options.progress && percent != lastPercent) {
-            lastPercent = percent;
-            options.progress(percent);
-        }
+        progress.Update(done);
     }
-    if (options.progress && lastPercent < 0)
-        options.progress(TransferPercent(done, total));
+    progress.Finish(done);
     in.close();
     const unsigned permissions = (st.st_mode & S_IWUSR) ? 0644 : 0444;
     out.Commit(permissions, st.st_atim, st.st_mtim);

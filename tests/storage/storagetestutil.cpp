@@ -51,14 +51,6 @@ QByteArray Pattern(qint64 size, int seed)
     return data;
 }
 
-void WriteFile(const QString &path, const QByteArray &data)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    ASSERT_EQ(f.write(data), data.size());
-}
-
 QByteArray ReadFile(const QString &path)
 {
     QFile f(path);

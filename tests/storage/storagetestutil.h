@@ -3,6 +3,7 @@
 // known content, and the run log with the times taken off.
 #include "jobs/jobkinds.h"
 #include "storage/archiver.h"
+#include "support/testenv.h"
 
 #include <QByteArray>
 #include <QString>
@@ -37,7 +38,7 @@ void UseNetworkShare(TJob &job, const QString &unc, const QString &user, const Q
 
 // Writes `size` bytes of a pattern that depends on `seed`.
 QByteArray Pattern(qint64 size, int seed = 1);
-void WriteFile(const QString &path, const QByteArray &data);
+using TestEnv::WriteFile;
 QByteArray ReadFile(const QString &path);
 bool Exists(const QString &path);
 // Names in a folder (hidden ones included), sorted.

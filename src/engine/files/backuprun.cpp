@@ -537,22 +537,17 @@ QString BackupRun::Summary()
     const QString sizeText = files >= 1 ? QLatin1Char(' ') + T(QStringLiteral("Total size of the files:")) + QLatin1Char(' ')
                                               + FormatByteSize(m_job.CurrentBackupSize.load())
                                         : QString();
-    qint32 errors = 0, warnings = 0;
-    m_job.RunLogCounts(errors, warnings);
-    QString pattern, history;
-    if (errors >= 1) {
-        pattern = QStringLiteral("Backup job \"%s\" is finished with errors. Files copied: %s.");
-        history = QStringLiteral("Backup job is finished with errors.");
-    } else if (warnings >= 1) {
-        pattern = QStringLiteral("Backup job \"%s\" is finished with warnings. Files copied: %s.");
-        history = QStringLiteral("Backup job is finished with warnings.");
-    } else {
-        pattern = QStringLiteral("Backup job \"%s\" is finished. Files copied: %s.");
-        history = QStringLiteral("Backup job is finished.");
-    }
-    const QString message = FillPercentS(T(pattern) + sizeText, {m_job.stJobName, QString::number(files)});
+    const RunOutcomeTexts outcome =
+        ByRunOutcome(m_job,
+                     {QStringLiteral("Backup job \"%s\" is finished with errors. Files copied: %s."),
+                      QStringLiteral("Backup job is finished with errors.")},
+                     {QStringLiteral("Backup job \"%s\" is finished with warnings. Files copied: %s."),
+                      QStringLiteral("Backup job is finished with warnings.")},
+                     {QStringLiteral("Backup job \"%s\" is finished. Files copied: %s."),
+                      QStringLiteral("Backup job is finished.")});
+    const QString message = FillPercentS(T(outcome.pattern) + sizeText, {m_job.stJobName, QString::number(files)});
     AddEvent(message);
-    m_job.AddEventtoBackupHistory(T(history), false);
+    m_job.AddEventtoBackupHistory(T(outcome.history), false);
     return TimedLine(message);
 }
 

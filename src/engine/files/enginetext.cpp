@@ -1,5 +1,7 @@
 #include "engine/files/enginetext.h"
 
+#include "jobs/job.h"
+
 #include <QStringView>
 
 bool IsSafeRelativePath(const QString &path)
@@ -11,4 +13,12 @@ bool IsSafeRelativePath(const QString &path)
             return false;
     }
     return true;
+}
+
+RunOutcomeTexts ByRunOutcome(const TJob &job, RunOutcomeTexts withErrors, RunOutcomeTexts withWarnings,
+                             RunOutcomeTexts clean)
+{
+    qint32 errors = 0, warnings = 0;
+    job.RunLogCounts(errors, warnings);
+    return errors >= 1 ? withErrors : warnings >= 1 ? withWarnings : clean;
 }

@@ -128,23 +128,17 @@ void RestoreRun::Execute()
         AddEvent(FillPercentS(T(QStringLiteral("\"%s\" restore is cancelled.")), {m_job.stJobName}));
         m_job.LastJobResult.Cancelled = true;
     } else {
-        qint32 errors = 0, warnings = 0;
-        m_job.RunLogCounts(errors, warnings);
-        QString pattern, history;
-        if (errors >= 1) {
-            pattern = QStringLiteral("Restore job \"%s\" is finished with errors.");
-            history = QStringLiteral("Restore job is finished with errors.");
-        } else if (warnings >= 1) {
-            pattern = QStringLiteral("Restore job \"%s\" is finished with warnings.");
-            history = QStringLiteral("Restore job is finished with warnings.");
-        } else {
-            pattern = QStringLiteral("Restore job \"%s\" is finished.");
-            history = QStringLiteral("Restore job is finished.");
-        }
-        const QString message = FillPercentS(T(pattern), {m_job.stJobName});
+        const RunOutcomeTexts outcome =
+            ByRunOutcome(m_job,
+                         {QStringLiteral("Restore job \"%s\" is finished with errors."),
+                          QStringLiteral("Restore job is finished with errors.")},
+                         {QStringLiteral("Restore job \"%s\" is finished with warnings."),
+                          QStringLiteral("Restore job is finished with warnings.")},
+                         {QStringLiteral("Restore job \"%s\" is finished."), QStringLiteral("Restore job is finished.")});
+        const QString message = FillPercentS(T(outcome.pattern), {m_job.stJobName});
         m_job.AddToLog(message);
         AddEvent(message);
-        m_job.AddEventtoBackupHistory(T(history), false);
+        m_job.AddEventtoBackupHistory(T(outcome.history), false);
     }
 
     // 7.
