@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   # build
-  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
+  build-essential cmake ninja-build pkg-config ccache clang libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev
   libcurl4-openssl-dev libsmbclient-dev libzip-dev zlib1g-dev libssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
