@@ -38,6 +38,14 @@ OpenFailure FailureOf(int err)
     }
 }
 
+void Fill(const struct stat &st, Info *info)
+{
+    info->size = st.st_size;
+    info->modifiedSecs = st.st_mtim.tv_sec;
+    info->modifiedNsecs = st.st_mtim.tv_nsec;
+    info->mode = st.st_mode;
+}
+
 int Fail(int fd, OpenFailure kind, const QString &text, OpenFailure *failure, QString *error)
 {
     if (fd >= 0)
@@ -93,12 +101,24 @@ int OpenForReading(const QString &path, bool sharedLock, OpenFailure *failure, Q
                         QStringLiteral("The file is locked by another process"), failure, error);
         }
     }
-    if (info) {
-        info->size = st.st_size;
-        info->modifiedSecs = st.st_mtim.tv_sec;
-        info->mode = st.st_mode;
-    }
+    if (info)
+        Fill(st, info);
     return fd;
+}
+
+bool InfoOfOpenFile(int fd, Info *info)
+{
+    struct stat st;
+    if (::fstat(fd, &st) != 0)
+        return false;
+    Fill(st, info);
+    return true;
+}
+
+bool SizeOrTimeChanged(const Info &before, const Info &now)
+{
+    return before.size != now.size || before.modifiedSecs != now.modifiedSecs
+           || before.modifiedNsecs != now.modifiedNsecs;
 }
 
 } // namespace SourceFile

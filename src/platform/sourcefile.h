@@ -25,9 +25,16 @@ enum class OpenFailure {
 struct Info {
     qint64 size = 0;
     qint64 modifiedSecs = 0;   // seconds since 1970-01-01 UTC
+    qint64 modifiedNsecs = 0;  // and the nanoseconds within that second
     quint32 mode = 0;          // the file type and permission bits (st_mode)
 };
 int OpenForReading(const QString &path, bool sharedLock, OpenFailure *failure, QString *error,
                    Info *info = nullptr);
+
+// The same information of an open file now; false when it cannot be read.
+bool InfoOfOpenFile(int fd, Info *info);
+// True when `now` shows another size or modification time than `before`:
+// the file was written to in between.
+bool SizeOrTimeChanged(const Info &before, const Info &now);
 
 } // namespace SourceFile

@@ -47,7 +47,7 @@ std::unique_ptr<StorageSession> ConnectLocalFolder(TJob &job, QString &jobFolder
     if (base.isEmpty() || !QFileInfo(ToLongPath(base)).isDir())
         DirectoryMissing(job, base);
     jobFolderPath = JoinPath(base, job.stJobName);
-    return std::make_unique<LocalStorageSession>();
+    return std::make_unique<LocalStorageSession>(base);
 }
 
 std::unique_ptr<StorageSession> ConnectNetworkShare(TJob &job, QString &jobFolderPath)

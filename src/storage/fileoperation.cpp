@@ -119,6 +119,7 @@ TOperationResult TJob::FileOperation(TFileOperationType csOperationType, const Q
             copy.progress = [&ctx](int percent) { ctx.Progress(percent); };
             copy.cancel = &CancelCurrentFileOperation;
             copy.unbuffered = JobOptions.Processing.DontUseBufferingForCopyOperations;
+            copy.changedWhileCopied = [&ctx, &csstrLocal] { ctx.LogChangedWhileCopied(csstrLocal); };
             try {
                 StagingCopyFunction()(csstrLocal, staged, copy);
             } catch (const LocalCopyCancelled &) {

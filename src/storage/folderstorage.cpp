@@ -2,6 +2,8 @@
 
 #include "jobs/job.h"
 
+#include <cerrno>
+
 namespace {
 
 LocalCopyOptions TransferOptions(FileOperationContext &ctx)
@@ -23,8 +25,7 @@ TOperationResult FolderStorageSession::Perform(FileOperationContext &ctx, TFileO
     case atCopyFromLocalToRemoteFile:
         return Upload(ctx, localPath, remotePath);
     case atCopyFromRemoteToLocalFile:
-        Download(ctx, localPath, remotePath);
-        return orSuccess;
+        return Download(ctx, localPath, remotePath);
     case atRemoveRemoteFile:
         RemoveFile(ctx, remotePath);
         return orSuccess;
@@ -69,12 +70,14 @@ TOperationResult FolderStorageSession::Upload(FileOperationContext &ctx, const Q
         fs.ClearReadOnly(remotePath);
     }
     ctx.AddToBackupSize(source.size);
-    fs.Upload(localPath, remotePath, TransferOptions(ctx));
+    LocalCopyOptions options = TransferOptions(ctx);
+    options.changedWhileCopied = [&ctx, &localPath] { ctx.LogChangedWhileCopied(localPath); };
+    fs.Upload(localPath, remotePath, options);
     return orSuccess;
 }
 
-void FolderStorageSession::Download(FileOperationContext &ctx, const QString &localPath,
-                                    const QString &remotePath)
+TOperationResult FolderStorageSession::Download(FileOperationContext &ctx, const QString &localPath,
+                                                const QString &remotePath)
 {
     ctx.LogFileLine(QStringLiteral("Copying the file:"), remotePath);
     DestinationFileSystem &fs = FileSystem();
@@ -85,7 +88,20 @@ void FolderStorageSession::Download(FileOperationContext &ctx, const QString &lo
     const DestinationFileSystem::Info target = local.Stat(localPath);
     if (target.exists && target.readOnly)
         local.ClearReadOnly(localPath);
-    fs.Download(remotePath, localPath, TransferOptions(ctx));
+    try {
+        fs.Download(remotePath, localPath, TransferOptions(ctx));
+    } catch (const LocalCopyError &e) {
+        if (e.side() != LocalCopyError::Source || e.code() != ELOOP)
+            throw;
+        // A link inside the backup set, which no backup makes: it is never
+        // followed, and no retry changes it.
+        if (ctx.logError())
+            ctx.job().AddErrorToLog(ctx.job().JobTranslate(QStringLiteral(
+                                        "The backup holds a symbolic link, which is never followed:"))
+                                    + QLatin1Char(' ') + remotePath);
+        return orERROR_LocalAccess;
+    }
+    return orSuccess;
 }
 
 void FolderStorageSession::RemoveFile(FileOperationContext &ctx, const QString &remotePath)

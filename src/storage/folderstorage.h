@@ -19,14 +19,16 @@ public:
 private:
     TOperationResult Upload(FileOperationContext &ctx, const QString &localPath,
                             const QString &remotePath);
-    void Download(FileOperationContext &ctx, const QString &localPath, const QString &remotePath);
+    TOperationResult Download(FileOperationContext &ctx, const QString &localPath, const QString &remotePath);
     void RemoveFile(FileOperationContext &ctx, const QString &remotePath);
     void RemoveFolder(FileOperationContext &ctx, const QString &remotePath, bool withContent);
 };
 
-// A local or external drive.
+// A local or external drive; `destinationFolder` is the job's destination
+// folder (the one that holds its backup set and remote job file).
 class LocalStorageSession : public FolderStorageSession {
 public:
+    explicit LocalStorageSession(const QString &destinationFolder = QString()) : m_fs(destinationFolder) {}
     DestinationFileSystem &FileSystem() override { return m_fs; }
     void Disconnect(TJob &) override {}
 

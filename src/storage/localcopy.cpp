@@ -1,6 +1,7 @@
 #include "storage/localcopy.h"
 
 #include "base/paths.h"
+#include "base/zeroblocks.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -84,15 +85,57 @@ bool DropDirectFlag(int fd)
     return fl >= 0 && (fl & O_DIRECT) && fcntl(fd, F_SETFL, fl & ~O_DIRECT) == 0;
 }
 
-int OpenSource(const QByteArray &path, bool &direct)
+int OpenFile(int folder, const char *name, int flags, bool &direct)
 {
     if (direct) {
-        const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_DIRECT);
+        const int fd = ::openat(folder, name, flags | O_DIRECT);
         if (fd >= 0 || errno != EINVAL)
             return fd;
         direct = false; // the file system refuses O_DIRECT
     }
-    return ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    return ::openat(folder, name, flags);
+}
+
+// Opens `path`, which lies below `top`, without following a link on the
+// way below `top`: each folder is opened from the one above it, and the
+// last name too, with O_NOFOLLOW. A link anywhere gives ELOOP.
+int OpenWithoutLinksBelow(const QByteArray &top, const QByteArray &path, bool &direct)
+{
+    FileDescriptor folder(::open(top.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.get() < 0)
+        return -1;
+    QList<QByteArray> names = path.mid(top.size()).split('/');
+    names.removeAll(QByteArray());
+    names.removeAll(QByteArrayLiteral("."));
+    if (names.isEmpty() || names.contains(QByteArrayLiteral(".."))) {
+        errno = EINVAL;
+        return -1;
+    }
+    for (qsizetype i = 0; i + 1 < names.size(); ++i) {
+        const int next = ::openat(folder.get(), names[i].constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (next < 0) {
+            // A link to a folder is "not a directory" to O_NOFOLLOW.
+            const int err = errno;
+            struct stat st {};
+            errno = err == ENOTDIR && ::fstatat(folder.get(), names[i].constData(), &st, AT_SYMLINK_NOFOLLOW) == 0
+                            && S_ISLNK(st.st_mode)
+                        ? ELOOP
+                        : err;
+            return -1;
+        }
+        folder.reset(next);
+    }
+    return OpenFile(folder.get(), names.last().constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW, direct);
+}
+
+int OpenSource(const QByteArray &path, const QByteArray &linkFreeBelow, bool &direct)
+{
+    if (!linkFreeBelow.isEmpty()) {
+        const QByteArray top = linkFreeBelow.endsWith('/') ? linkFreeBelow : linkFreeBelow + '/';
+        if (path.startsWith(top))
+            return OpenWithoutLinksBelow(top, path, direct);
+    }
+    return OpenFile(AT_FDCWD, path.constData(), O_RDONLY | O_CLOEXEC, direct);
 }
 
 // The folder a target is written in.
@@ -245,9 +288,48 @@ LocalTargetFile::~LocalTargetFile()
         ::unlink(m_temp.constData());
 }
 
+void LocalTargetFile::SeekIfSkipped()
+{
+    if (!m_skipped)
+        return;
+    if (::lseek(m_fd, off_t(m_position), SEEK_SET) < 0)
+        Fail(LocalCopyError::Target, errno);
+    m_skipped = false;
+}
+
 void LocalTargetFile::Write(const char *data, size_t size)
 {
+    SeekIfSkipped();
     WriteAll(m_fd, data, size, m_direct);
+    m_position += qint64(size);
+}
+
+void LocalTargetFile::WriteSkippingZeros(const char *data, size_t size)
+{
+    const qint64 end = m_position + qint64(size);
+    ForEachDataRun(m_position, data, qint64(size), [this](qint64 offset, const char *run, qint64 length) {
+        SkipTo(offset);
+        Write(run, size_t(length));
+        return true;
+    });
+    SkipTo(end);
+}
+
+void LocalTargetFile::SkipTo(qint64 offset)
+{
+    if (offset == m_position)
+        return;
+    m_position = offset;
+    m_skipped = true;
+}
+
+qint64 LocalTargetFile::CopyFrom(int source, qint64 max)
+{
+    SeekIfSkipped();
+    const ssize_t n = ::copy_file_range(source, nullptr, m_fd, nullptr, size_t(max), 0);
+    if (n > 0)
+        m_position += n;
+    return n;
 }
 
 void LocalTargetFile::DropCache(qint64 offset, qint64 size)
@@ -263,6 +345,10 @@ void LocalTargetFile::DropCache(qint64 offset, qint64 size)
 
 void LocalTargetFile::Commit(unsigned permissions, const timespec &atime, const timespec &mtime)
 {
+    // A hole at the end is part of the file's size.
+    if (m_skipped && ::ftruncate(m_fd, off_t(m_position)) != 0)
+        Fail(LocalCopyError::Target, errno);
+    m_skipped = false;
     if (fchmod(m_fd, permissions & 0777) != 0)
         Fail(LocalCopyError::Target, errno);
     const struct timespec times[2] = {atime, mtime};
@@ -302,14 +388,109 @@ void LocalTargetFile::Commit(unsigned permissions, const timespec &atime, const 
     m_temp.clear();
 }
 
-void CopyLocalFile(const QString &source, const QString &target, const LocalCopyOptions &options)
+namespace {
+
+size_t AlignUp(qint64 n)
+{
+    return size_t((n + qint64(kAlign) - 1) / qint64(kAlign) * qint64(kAlign));
+}
+
+// Copies the data of `in`, read from its start, to `out`, which is new. A
+// source of `total` bytes is copied range by range as the file system
+// tells its data apart from its holes, and the holes stay holes; a source
+// that reports no size is read to its end. False when the source ended
+// before `total`.
+bool CopyData(int in, bool &directIn, LocalTargetFile &out, qint64 total, const LocalCopyOptions &options)
 {
     const auto cancelled = [&] { return options.cancel && options.cancel->load() != 0; };
-    if (cancelled())
+    // copy_file_range lets the kernel (or the file system, by sharing
+    // extents) do the work; unbuffered copies take the plain path.
+    bool useCopyRange = !options.unbuffered;
+    bool ranges = total > 0;
+    TransferProgress progress(options.progress, total);
+    qint64 pos = 0;
+    while (true) {
+        qint64 end = total; // of the range being copied
+        if (ranges) {
+            const off_t data = ::lseek(in, off_t(pos), SEEK_DATA);
+            const off_t hole = data < 0 ? -1 : ::lseek(in, data, SEEK_HOLE);
+            if (data < 0 && errno == ENXIO) {
+                pos = total; // nothing but a hole up to the end
+                break;
+            }
+            if (hole < 0) {
+                ranges = false; // the file system cannot tell: the rest is one range
+            } else {
+                pos = std::min<qint64>(data, total);
+                end = std::min<qint64>(hole, total);
+            }
+            if (::lseek(in, off_t(pos), SEEK_SET) < 0)
+                Fail(LocalCopyError::Source, errno);
+            out.SkipTo(pos);
+        }
+        while (total == 0 || pos < end) {
+            if (cancelled())
+                throw LocalCopyCancelled();
+            const qint64 want = total == 0 ? qint64(kChunk) : std::min<qint64>(qint64(kChunk), end - pos);
+            qint64 n = 0;
+            if (useCopyRange) {
+                n = out.CopyFrom(in, want);
+                if (n <= 0) {
+                    // Refused by this pair of file systems (EXDEV, EINVAL,
+                    // EOPNOTSUPP, ...) or an end that some file systems
+                    // report early: the plain path goes on from the same
+                    // offsets, and classifies a real error by the side that
+                    // fails.
+                    if (n < 0 && errno == EINTR)
+                        continue;
+                    useCopyRange = false;
+                    continue;
+                }
+            } else {
+                char *buf = CopyBuffer();
+                // Whole aligned blocks for O_DIRECT; what lies beyond the
+                // range is read from the hole after it and not written.
+                n = ReadSome(in, buf, std::min(kChunk, AlignUp(want)), directIn);
+                if (n == 0)
+                    break;
+                if (total > 0)
+                    n = std::min(n, end - pos);
+                out.Write(buf, size_t(n));
+                if (options.unbuffered) {
+                    out.DropCache(pos, n);
+                    if (!directIn)
+                        posix_fadvise(in, pos, n, POSIX_FADV_DONTNEED);
+                }
+            }
+            pos += n;
+            progress.Update(pos);
+        }
+        if (total > 0 && pos < end)
+            return false; // the source ended early: it was cut while read
+        if (!ranges || pos >= total)
+            break;
+    }
+    if (total > 0)
+        out.SkipTo(total);
+    progress.Update(pos);
+    progress.Finish(pos);
+    return true;
+}
+
+bool SameSizeAndTime(const struct stat &a, const struct stat &b)
+{
+    return a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+} // namespace
+
+void CopyLocalFile(const QString &source, const QString &target, const LocalCopyOptions &options)
+{
+    if (options.cancel && options.cancel->load() != 0)
         throw LocalCopyCancelled();
 
     bool directIn = options.unbuffered;
-    FileDescriptor in(OpenSource(QFile::encodeName(source), directIn));
+    FileDescriptor in(OpenSource(QFile::encodeName(source), QFile::encodeName(options.linkFreeBelow), directIn));
     if (in.get() < 0)
         Fail(LocalCopyError::Source, errno);
     struct stat st {};
@@ -320,54 +501,27 @@ void CopyLocalFile(const QString &source, const QString &target, const LocalCopy
     if (!S_ISREG(st.st_mode))
         Fail(LocalCopyError::Source, EINVAL);
 
-    LocalTargetFile out(target, options.unbuffered);
-
-    const qint64 total = st.st_size;
-    qint64 done = 0;
-    // copy_file_range lets the kernel (or the file system, by sharing
-    // extents) do the work; unbuffered copies take the plain path.
-    bool useCopyRange = !options.unbuffered;
-    TransferProgress progress(options.progress, total);
-
-    for (;;) {
-        if (cancelled())
-            throw LocalCopyCancelled();
-        ssize_t n = 0;
-        if (useCopyRange) {
-            n = ::copy_file_range(in.get(), nullptr, out.fd(), nullptr, kChunk, 0);
-            if (n == 0 && done >= total)
-                break; // the whole file, as its size said
-            if (n <= 0) {
-                // Refused by this pair of file systems (EXDEV, EINVAL,
-                // EOPNOTSUPP, ...) or an end that some file systems report
-                // early: the plain path goes on from the same offsets, and
-                // classifies a real error by the side that fails.
-                if (n < 0 && errno == EINTR)
-                    continue;
-                useCopyRange = false;
-                continue;
-            }
-        } else {
-            char *buf = CopyBuffer();
-            n = ReadSome(in.get(), buf, kChunk, directIn);
-            if (n == 0)
-                break;
-            out.Write(buf, size_t(n));
-            if (options.unbuffered) {
-                out.DropCache(done, n);
-                if (!directIn)
-                    posix_fadvise(in.get(), done, n, POSIX_FADV_DONTNEED);
-            }
+    // A file written to while it is read gives a copy of no single moment
+    // (a torn copy): it is read once more from its start, and a change
+    // during that second copy is reported with the copy kept.
+    for (int pass = 0;; ++pass) {
+        LocalTargetFile out(target, options.unbuffered);
+        const bool whole = CopyData(in.get(), directIn, out, st.st_size, options);
+        struct stat after {};
+        if (fstat(in.get(), &after) != 0)
+            Fail(LocalCopyError::Source, errno);
+        const bool changed = !whole || !SameSizeAndTime(st, after);
+        if (changed && pass == 0) {
+            st = after;
+            if (::lseek(in.get(), 0, SEEK_SET) < 0)
+                Fail(LocalCopyError::Source, errno);
+            continue; // the first copy's temporary file goes with `out`
         }
-        done += n;
-        progress.Update(done);
-        // The size fstat gave is copied; a call more would only find the
-        // end. (A file that reports no size is read to its end.)
-        if (total > 0 && done >= total)
-            break;
+        out.Commit(st.st_mode, st.st_atim, st.st_mtim);
+        if (changed && options.changedWhileCopied)
+            options.changedWhileCopied();
+        return;
     }
-    progress.Finish(done);
-    out.Commit(st.st_mode, st.st_atim, st.st_mtim);
 }
 
 namespace {

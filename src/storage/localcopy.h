@@ -1,7 +1,8 @@
 #pragma once
 // The local file copy of the storage layer: chunked, with progress and a
 // cancel flag, optionally unbuffered, keeping the source's modification
-// time, and never leaving a partial file under the target's name.
+// time and its holes (a sparse file stays sparse), and never leaving a
+// partial file under the target's name.
 #include "base/errors.h"
 
 #include <QByteArray>
@@ -20,6 +21,16 @@ struct LocalCopyOptions {
     // Bypass the page cache (O_DIRECT where the file system allows it,
     // otherwise the cache is dropped behind every chunk).
     bool unbuffered = false;
+    // Called (once) when the source changed while it was copied twice: its
+    // size or modification time after the copy was not the one before it.
+    // A first change is not reported: the source is copied once more, and
+    // the second copy is kept either way. May be empty.
+    std::function<void()> changedWhileCopied;
+    // A folder above the source: no entry below it on the way to the source,
+    // the source included, is followed when it is a symbolic link; the copy
+    // refuses one (LocalCopyError, side Source, code ELOOP). The folder
+    // itself is opened as named. Empty: links are followed as usual.
+    QString linkFreeBelow;
 };
 
 // A failed copy. `side` tells whether reading the source or writing the
@@ -85,7 +96,10 @@ QString SystemErrorMessage(int code);
 // the target's folder that is renamed over the target only when complete;
 // on failure or cancel the temporary file is removed and the target is left
 // as it was. The copy gets the source's permission bits and modification
-// time. Throws LocalCopyError or LocalCopyCancelled.
+// time; the holes of a sparse source (as SEEK_DATA and SEEK_HOLE tell them)
+// stay holes. A source whose size or modification time changed while it
+// was read is copied once more (see changedWhileCopied). Throws
+// LocalCopyError or LocalCopyCancelled.
 void CopyLocalFile(const QString &source, const QString &target, const LocalCopyOptions &options = {});
 
 // The name prefix of the temporary files CopyLocalFile writes, so that a
@@ -106,18 +120,32 @@ public:
     LocalTargetFile &operator=(const LocalTargetFile &) = delete;
 
     int fd() const { return m_fd; }
-    // Writes all of `data` at the current end.
+    // Writes all of `data` at the current position.
     void Write(const char *data, size_t size);
+    // The same, leaving every aligned block of kHoleBlockSize zeros a hole.
+    void WriteSkippingZeros(const char *data, size_t size);
+    // The next write goes to `offset`; what lies between stays a hole (and
+    // Commit makes a hole at the end part of the file).
+    void SkipTo(qint64 offset);
+    qint64 Position() const { return m_position; }
+    // Lets the kernel copy up to `max` bytes from the position of `source`
+    // to the current position (copy_file_range): the count, 0 at the end,
+    // -1 with errno when the pair of files does not allow it.
+    qint64 CopyFrom(int source, qint64 max);
     // Drops the written range from the page cache (unbuffered copies).
     void DropCache(qint64 offset, qint64 size);
     void Commit(unsigned permissions, const timespec &atime, const timespec &mtime);
 
 private:
+    void SeekIfSkipped();
+
     QByteArray m_target;
     QByteArray m_temp;   // the temporary name, while the copy has one
     int m_fd = -1;
     bool m_direct = false;
     bool m_unnamed = false; // an O_TMPFILE file, named when complete
+    qint64 m_position = 0;  // where the next write goes
+    bool m_skipped = false; // m_position lies beyond what was written
 };
 
 // The copy FileOperation stages files through the temporary folder with

@@ -99,7 +99,13 @@ void LocalFileSystem::Upload(const QString &localPath, const QString &remotePath
 void LocalFileSystem::Download(const QString &remotePath, const QString &localPath,
                                const LocalCopyOptions &options)
 {
-    CopyLocalFile(ToLongPath(remotePath), ToLongPath(localPath), options);
+    if (m_linkFreeRoot.isEmpty()) {
+        CopyLocalFile(ToLongPath(remotePath), ToLongPath(localPath), options);
+        return;
+    }
+    LocalCopyOptions o = options;
+    o.linkFreeBelow = ToLongPath(m_linkFreeRoot);
+    CopyLocalFile(ToLongPath(remotePath), ToLongPath(localPath), o);
 }
 
 void LocalFileSystem::RemoveFile(const QString &path)

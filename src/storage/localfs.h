@@ -4,6 +4,12 @@
 
 class LocalFileSystem : public DestinationFileSystem {
 public:
+    // `linkFreeRoot`: the destination folder of a job. What a backup set
+    // below it holds is outside data: Download never follows a symbolic
+    // link below that folder (LocalCopyOptions::linkFreeBelow), so that a
+    // link planted in a set cannot bring any other file into a restore.
+    explicit LocalFileSystem(QString linkFreeRoot = QString()) : m_linkFreeRoot(std::move(linkFreeRoot)) {}
+
     Info Stat(const QString &path) override;
     void ClearReadOnly(const QString &path) override;
     void Upload(const QString &localPath, const QString &remotePath,
@@ -15,4 +21,7 @@ public:
     void RemoveTree(const QString &path) override;
     void MakePath(const QString &path) override;
     void Rename(const QString &from, const QString &to) override;
+
+private:
+    QString m_linkFreeRoot;
 };

@@ -229,88 +229,108 @@ void SmbFileSystem::Upload(const QString &localPath, const QString &remotePath,
     if (S_ISDIR(st.st_mode))
         Fail(LocalCopyError::Source, EISDIR);
 
-    // The data goes to a temporary name beside the target and is renamed
-    // over it when complete: a broken transfer never leaves a file that
-    // looks complete under the target's name.
-    UncPath temp = target;
-    SMBCFILE *raw = nullptr;
-    for (int tries = 0; tries < 16 && !raw; ++tries) {
-        temp.folders.last() = LocalCopyTempPrefix()
-                              + QString::number(QRandomGenerator::global()->generate64(), 16);
-        errno = 0;
-        raw = SmbLib().getFunctionOpen(smb.ctx)(smb.ctx, temp.Url().constData(),
-                                            O_WRONLY | O_CREAT | O_EXCL, 0666);
-        if (!raw && errno != EEXIST)
-            Fail(LocalCopyError::Target, errno);
-    }
-    if (!raw)
-        Fail(LocalCopyError::Target, EEXIST);
-    SmbFile out(smb.ctx, raw);
-    bool committed = false;
-    struct TempRemover {
-        Smb &smb;
-        const UncPath &temp;
-        SmbFile &out;
-        bool &committed;
-        QList<QByteArray> &leftovers;
-        ~TempRemover()
-        {
-            if (committed)
-                return;
-            out.close();
-            const int r = smb.Unlink(temp);
-            if (r != 0 && r != ENOENT)
-                leftovers.append(temp.Url());
-        }
-    } remover{smb, temp, out, committed, m_leftovers};
-
+    // A file written to while it is read gives a copy of no single moment
+    // (a torn copy): it is sent once more from its start, and a change
+    // during that second copy is reported with the copy kept.
     Buffer buffer;
-    const qint64 total = st.st_size;
-    qint64 done = 0;
-    TransferProgress progress(options.progress, total);
-    for (;;) {
-        if (cancelled())
-            throw LocalCopyCancelled();
-        const ssize_t n = ::read(fd, buffer.data.get(), kChunk);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            Fail(LocalCopyError::Source, errno);
-        }
-        if (n == 0)
-            break;
-        for (ssize_t off = 0; off < n;) {
+    for (int pass = 0;; ++pass) {
+        // The data goes to a temporary name beside the target and is renamed
+        // over it when complete: a broken transfer never leaves a file that
+        // looks complete under the target's name.
+        UncPath temp = target;
+        SMBCFILE *raw = nullptr;
+        for (int tries = 0; tries < 16 && !raw; ++tries) {
+            temp.folders.last() = LocalCopyTempPrefix()
+                                  + QString::number(QRandomGenerator::global()->generate64(), 16);
             errno = 0;
-            const ssize_t w = SmbLib().getFunctionWrite(smb.ctx)(smb.ctx, out.get(),
-                                                             buffer.data.get() + off, size_t(n - off));
-            if (w <= 0)
+            raw = SmbLib().getFunctionOpen(smb.ctx)(smb.ctx, temp.Url().constData(),
+                                                O_WRONLY | O_CREAT | O_EXCL, 0666);
+            if (!raw && errno != EEXIST)
                 Fail(LocalCopyError::Target, errno);
-            off += w;
         }
-        if (options.unbuffered)
-            posix_fadvise(fd, done, n, POSIX_FADV_DONTNEED);
-        done += n;
-        progress.Update(done);
-    }
-    progress.Finish(done);
-    if (const int r = out.close())
-        Fail(LocalCopyError::Target, r);
+        if (!raw)
+            Fail(LocalCopyError::Target, EEXIST);
+        SmbFile out(smb.ctx, raw);
+        bool committed = false;
+        struct TempRemover {
+            Smb &smb;
+            const UncPath &temp;
+            SmbFile &out;
+            bool &committed;
+            QList<QByteArray> &leftovers;
+            ~TempRemover()
+            {
+                if (committed)
+                    return;
+                out.close();
+                const int r = smb.Unlink(temp);
+                if (r != 0 && r != ENOENT)
+                    leftovers.append(temp.Url());
+            }
+        } remover{smb, temp, out, committed, m_leftovers};
 
-    struct timeval times[2] = {{st.st_atim.tv_sec, st.st_atim.tv_nsec / 1000},
-                               {st.st_mtim.tv_sec, st.st_mtim.tv_nsec / 1000}};
-    errno = 0;
-    if (SmbLib().getFunctionUtimes(smb.ctx)(smb.ctx, temp.Url().constData(), times) != 0)
-        Fail(LocalCopyError::Target, errno);
-    errno = 0;
-    if (SmbLib().getFunctionRename(smb.ctx)(smb.ctx, temp.Url().constData(), smb.ctx,
-                                        target.Url().constData())
-        != 0)
-        Fail(LocalCopyError::Target, errno);
-    committed = true;
-    // A read-only source gives a read-only copy, as on a local drive.
-    if ((st.st_mode & S_IWUSR) == 0) {
-        if (const int r = smb.Chmod(target, 0444))
+        const qint64 total = st.st_size;
+        qint64 done = 0;
+        TransferProgress progress(options.progress, total);
+        for (;;) {
+            if (cancelled())
+                throw LocalCopyCancelled();
+            const ssize_t n = ::read(fd, buffer.data.get(), kChunk);
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                Fail(LocalCopyError::Source, errno);
+            }
+            if (n == 0)
+                break;
+            for (ssize_t off = 0; off < n;) {
+                errno = 0;
+                const ssize_t w = SmbLib().getFunctionWrite(smb.ctx)(smb.ctx, out.get(),
+                                                                 buffer.data.get() + off, size_t(n - off));
+                if (w <= 0)
+                    Fail(LocalCopyError::Target, errno);
+                off += w;
+            }
+            if (options.unbuffered)
+                posix_fadvise(fd, done, n, POSIX_FADV_DONTNEED);
+            done += n;
+            progress.Update(done);
+        }
+        progress.Finish(done);
+        if (const int r = out.close())
             Fail(LocalCopyError::Target, r);
+
+        struct stat after {};
+        if (fstat(fd, &after) != 0)
+            Fail(LocalCopyError::Source, errno);
+        const bool changed = done != total || after.st_size != st.st_size || after.st_mtim.tv_sec != st.st_mtim.tv_sec
+                             || after.st_mtim.tv_nsec != st.st_mtim.tv_nsec;
+        if (changed && pass == 0) {
+            st = after;
+            if (::lseek(fd, 0, SEEK_SET) < 0)
+                Fail(LocalCopyError::Source, errno);
+            continue; // the remover deletes this pass's temporary file
+        }
+
+        struct timeval times[2] = {{st.st_atim.tv_sec, st.st_atim.tv_nsec / 1000},
+                                   {st.st_mtim.tv_sec, st.st_mtim.tv_nsec / 1000}};
+        errno = 0;
+        if (SmbLib().getFunctionUtimes(smb.ctx)(smb.ctx, temp.Url().constData(), times) != 0)
+            Fail(LocalCopyError::Target, errno);
+        errno = 0;
+        if (SmbLib().getFunctionRename(smb.ctx)(smb.ctx, temp.Url().constData(), smb.ctx,
+                                            target.Url().constData())
+            != 0)
+            Fail(LocalCopyError::Target, errno);
+        committed = true;
+        // A read-only source gives a read-only copy, as on a local drive.
+        if ((st.st_mode & S_IWUSR) == 0) {
+            if (const int r = smb.Chmod(target, 0444))
+                Fail(LocalCopyError::Target, r);
+        }
+        if (changed && options.changedWhileCopied)
+            options.changedWhileCopied();
+        return;
     }
 }
 
@@ -346,7 +366,9 @@ void SmbFileSystem::Download(const QString &remotePath, const QString &localPath
             Fail(LocalCopyError::Source, errno);
         if (n == 0)
             break;
-        out.Write(buffer.data.get(), size_t(n));
+        // The share cannot tell where a sparse file's holes are: blocks of
+        // zeros become holes again.
+        out.WriteSkippingZeros(buffer.data.get(), size_t(n));
         if (options.unbuffered)
             out.DropCache(done, n);
         done += n;

@@ -44,6 +44,13 @@ void FileOperationContext::LogMissingLocalFile(const QString &path, bool withPat
     m_job.AddErrorToLog(text);
 }
 
+void FileOperationContext::LogChangedWhileCopied(const QString &path)
+{
+    if (m_logError)
+        m_job.AddWarningToLog(m_job.JobTranslate(QStringLiteral("The file was changed while it was copied:"))
+                              + QLatin1Char(' ') + path);
+}
+
 void FileOperationContext::Progress(int percent)
 {
     if (percent == m_lastPercent)

@@ -40,6 +40,9 @@ public:
     // A missing local source: "ERROR: The file does not exist." (with the
     // path when `withPath`), counted, when errors are logged.
     void LogMissingLocalFile(const QString &path, bool withPath);
+    // A local source that kept changing while it was copied (the copy was
+    // made twice): a warning naming it, counted, when errors are logged.
+    void LogChangedWhileCopied(const QString &path);
 
     // Progress of the running transfer, 0-100; repaints only on change.
     void Progress(int percent);
@@ -75,9 +78,10 @@ public:
     virtual void PrepareAttempt(FileOperationContext &) {}
 
     // Performs one operation of this kind's column. Returns orSuccess, or
-    // orERROR_LocalAccess when the local source is missing (already logged
-    // through the context). Throws QvError for any destination failure;
-    // the frame logs it and retries. Never called for the ZIP operations or
+    // orERROR_LocalAccess when the local source is missing or a download
+    // meets a symbolic link in the backup set (already logged through the
+    // context; no retry). Throws QvError for any destination failure; the
+    // frame logs it and retries. Never called for the ZIP operations or
     // the two atNone values.
     virtual TOperationResult Perform(FileOperationContext &ctx, TFileOperationType op,
                                      const QString &localPath, const QString &remotePath) = 0;

@@ -3,12 +3,14 @@
 // are refused with an error line and never followed.
 #include "enginetestutil.h"
 
+#include <functional>
+
 using namespace EngineTest;
 
 namespace {
 
 class RestoreSafetyTest : public EngineRunTest {
-protected:
+public:
     void Append(const QString &path, const QStringList &lines)
     {
         QStringList all = ReadLines(path);
@@ -64,6 +66,56 @@ TEST_P(RestoreSafetyTest, HostileStateListsAreRefused)
     EXPECT_EQ(ReadBytes(out + "/Data/a.txt"), "a");
     EXPECT_EQ(ReadBytes(out + "/Data/b.txt"), "b");
     EXPECT_TRUE(log.contains("Restore job \"Job\" is finished with errors."));
+}
+
+TEST_P(RestoreSafetyTest, ALinkPlantedInTheSetIsNeverFollowed)
+{
+    // No backup makes a link; one found in a run folder leads anywhere (to
+    // a file only root may read, in real life) and is refused.
+    const struct {
+        const char *name;
+        const char *listed; // the entry the restore asks for
+        std::function<void(RestoreSafetyTest &, const QString &run)> plant;
+    } cases[] = {
+        {"a link in place of a file", "Data/b.txt",
+         [](RestoreSafetyTest &t, const QString &run) {
+             QFile::remove(run + "/Data/b.txt");
+             ASSERT_TRUE(QFile::link(t.Root() + "/secret.txt", run + "/Data/b.txt"));
+         }},
+        {"a link to a folder on the way", "Data/sub/c.txt",
+         [](RestoreSafetyTest &t, const QString &run) {
+             t.Append(run + "/_rf.qvl", {"Data/sub/c.txt"});
+             t.Plant(t.Root() + "/elsewhere/c.txt", "secret");
+             ASSERT_TRUE(QFile::link(t.Root() + "/elsewhere", run + "/Data/sub"));
+         }},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDownEngine();
+        SetUpEngine();
+        Write("Data/a.txt", "a");
+        Write("Data/b.txt", "b");
+        Job().Settings.Sources.List = {Folder("Data")};
+        RunBackup();
+        Plant(Root() + "/secret.txt", "secret");
+        c.plant(*this, RunDir(0));
+
+        const QString out = Restore(0);
+        EXPECT_TRUE(Job().LastJobResult.Cancelled);
+        EXPECT_GE(Errors(), 1);
+        QDirIterator it(out, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString file = it.next();
+            EXPECT_NE(ReadBytes(file), "secret") << file.toStdString();
+        }
+        if (!IsSmb()) {
+            // (A share resolves its links itself; the server refuses those
+            // that lead out of the share.)
+            EXPECT_TRUE(Log().contains("ERROR: The backup holds a symbolic link, which is never followed: "
+                                       + RemoteSetPath() + "/" + RunFolders().value(0) + "/" + c.listed))
+                << Log().join('\n').toStdString();
+        }
+    }
 }
 
 TEST_P(RestoreSafetyTest, HostileRunFolderNamesAreRefused)

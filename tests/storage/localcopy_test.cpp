@@ -12,6 +12,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace StorageTest;
 
@@ -179,6 +180,186 @@ TEST_F(LocalCopyTest, LocalTargetFileIsInvisibleUntilCommitted)
     EXPECT_EQ(ReadFile(path("out")), "replaced");
     EXPECT_EQ(QFileInfo(path("out")).lastModified().toSecsSinceEpoch(), 3);
     EXPECT_EQ(Entries(dir.path()), QStringList{QStringLiteral("out")});
+}
+
+// ---------------------------------------------------------------- sparse files
+
+// Where the data of a file lies, as the file system tells it (SEEK_DATA and
+// SEEK_HOLE): pairs of start and end.
+QList<QPair<qint64, qint64>> DataRanges(const QString &file)
+{
+    QList<QPair<qint64, qint64>> ranges;
+    const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY);
+    EXPECT_GE(fd, 0);
+    off_t at = 0;
+    while (true) {
+        const off_t data = ::lseek(fd, at, SEEK_DATA);
+        if (data < 0)
+            break;
+        const off_t hole = ::lseek(fd, data, SEEK_HOLE);
+        ranges.append({qint64(data), qint64(hole)});
+        at = hole;
+    }
+    ::close(fd);
+    return ranges;
+}
+
+qint64 Allocated(const QString &file)
+{
+    struct stat st {};
+    EXPECT_EQ(::stat(QFile::encodeName(file).constData(), &st), 0);
+    return qint64(st.st_blocks) * 512;
+}
+
+// Data at 0, a hole, data at 8 MiB + 4 KiB, and a hole to the end.
+void WriteSparse(const QString &file)
+{
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_EQ(f.write(Pattern(10000, 3)), 10000);
+    ASSERT_TRUE(f.seek((8 << 20) + 4096));
+    ASSERT_EQ(f.write(Pattern(5 << 20, 4)), 5 << 20);
+    ASSERT_TRUE(f.resize(32 << 20));
+}
+
+class SparseCopy : public LocalCopyTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(SparseCopy, KeepsTheHolesAndTheBytes)
+{
+    WriteSparse(path("src"));
+    const auto ranges = DataRanges(path("src"));
+    ASSERT_GE(ranges.size(), 2) << "the file system keeps no holes";
+    LocalCopyOptions o;
+    o.unbuffered = GetParam();
+    CopyLocalFile(path("src"), path("dst"), o);
+    EXPECT_EQ(QFileInfo(path("dst")).size(), 32 << 20);
+    EXPECT_TRUE(ReadFile(path("dst")) == ReadFile(path("src")));
+    EXPECT_EQ(DataRanges(path("dst")), ranges);
+    EXPECT_LT(Allocated(path("dst")), 8 << 20);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, SparseCopy, ::testing::Bool(),
+                         [](const auto &info) { return std::string(info.param ? "unbuffered" : "buffered"); });
+
+TEST_F(LocalCopyTest, WritingSkippingZerosLeavesAlignedZeroBlocksAsHoles)
+{
+    // Data and zeros in pieces that are not aligned to the blocks: only
+    // whole zero blocks become holes, and the bytes read back the same.
+    QByteArray data = Pattern(5000, 1);
+    data += QByteArray(3 << 20, '\0');
+    data += Pattern(100, 2);
+    data += QByteArray(10000, '\0');
+    data += QByteArray(1 << 20, '\0'); // a hole at the end
+    LocalTargetFile f(path("out"), false);
+    for (qsizetype at = 0; at < data.size(); at += 777777)
+        f.WriteSkippingZeros(data.constData() + at, size_t(std::min<qsizetype>(777777, data.size() - at)));
+    f.Commit(0600, {1, 0}, {2, 0});
+    EXPECT_TRUE(ReadFile(path("out")) == data);
+    EXPECT_LE(Allocated(path("out")), 64 * 1024);
+}
+
+// ---------------------------------------------------------------- torn copies
+
+struct ChangeCase {
+    const char *name;
+    bool unbuffered;
+    bool everyPass; // the source is rewritten while each pass reads it
+};
+
+class SourceChangedWhileCopied : public LocalCopyTest, public ::testing::WithParamInterface<ChangeCase> {};
+
+TEST_P(SourceChangedWhileCopied, IsCopiedOnceMoreAndReportedWhenItChangesAgain)
+{
+    // Several chunks; after the first chunk of a pass the file gets other
+    // bytes and another time: one pass alone would give a mix of both.
+    const ChangeCase c = GetParam();
+    const qint64 size = (9 << 20) + 5;
+    WriteFile(path("src"), Pattern(size, 1));
+    int rewrites = 0;
+    int last = 100;
+    int reported = 0;
+    LocalCopyOptions o;
+    o.unbuffered = c.unbuffered;
+    o.changedWhileCopied = [&] { ++reported; };
+    o.progress = [&](int p) {
+        const bool newPass = p < last;
+        last = p;
+        if (newPass && p < 100 && (c.everyPass || rewrites == 0)) {
+            ++rewrites;
+            WriteFile(path("src"), Pattern(size, 1 + rewrites));
+            struct timespec times[2] = {{UTIME_OMIT, UTIME_OMIT}, {1600000000 + rewrites, 0}};
+            ASSERT_EQ(utimensat(AT_FDCWD, QFile::encodeName(path("src")).constData(), times, 0), 0);
+        }
+    };
+    CopyLocalFile(path("src"), path("dst"), o);
+    EXPECT_EQ(rewrites, c.everyPass ? 2 : 1);
+    EXPECT_EQ(reported, c.everyPass ? 1 : 0);
+    if (!c.everyPass) {
+        EXPECT_TRUE(ReadFile(path("dst")) == ReadFile(path("src")));
+        EXPECT_EQ(QFileInfo(path("dst")).lastModified(), QFileInfo(path("src")).lastModified());
+    }
+    EXPECT_TRUE(TempEntries(dir.path()).isEmpty()) << "the first pass leaves nothing";
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SourceChangedWhileCopied,
+                         ::testing::Values(ChangeCase{"once", false, false}, ChangeCase{"once_unbuffered", true, false},
+                                           ChangeCase{"every_pass", false, true},
+                                           ChangeCase{"every_pass_unbuffered", true, true}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(LocalCopyTest, ASourceCutShortWhileCopiedIsCopiedAsItIsNow)
+{
+    WriteFile(path("src"), Pattern((9 << 20) + 5, 1));
+    bool cut = false;
+    LocalCopyOptions o;
+    int reported = 0;
+    o.changedWhileCopied = [&] { ++reported; };
+    o.progress = [&](int p) {
+        if (!cut && p > 0 && p < 100) {
+            cut = true;
+            ASSERT_EQ(::truncate(QFile::encodeName(path("src")).constData(), 1000), 0);
+        }
+    };
+    CopyLocalFile(path("src"), path("dst"), o);
+    ASSERT_TRUE(cut);
+    EXPECT_EQ(reported, 0);
+    EXPECT_TRUE(ReadFile(path("dst")) == Pattern((9 << 20) + 5, 1).left(1000));
+}
+
+// ---------------------------------------------------------------- links
+
+TEST_F(LocalCopyTest, NoLinkBelowTheLinkFreeFolderIsFollowed)
+{
+    // A set below `set`, reached itself through a link (as a user may
+    // reach a disk); inside it, links that lead out.
+    QDir().mkpath(path("disk/set/run/sub"));
+    WriteFile(path("secret"), "secret");
+    QDir().mkpath(path("elsewhere"));
+    WriteFile(path("elsewhere/x.txt"), "secret too");
+    WriteFile(path("disk/set/run/real.txt"), "real");
+    ASSERT_TRUE(QFile::link(path("disk"), path("disk-link")));
+    ASSERT_TRUE(QFile::link(path("secret"), path("disk/set/run/file-link")));
+    ASSERT_TRUE(QFile::link(path("elsewhere"), path("disk/set/run/folder-link")));
+    ASSERT_TRUE(QFile::link(path("disk/set/run"), path("disk/set/run-link")));
+    LocalCopyOptions o;
+    o.linkFreeBelow = path("disk-link/set");
+
+    CopyLocalFile(path("disk-link/set/run/real.txt"), path("out"), o);
+    EXPECT_EQ(ReadFile(path("out")), "real");
+    for (const char *refused : {"disk-link/set/run/file-link", "disk-link/set/run/folder-link/x.txt",
+                                "disk-link/set/run-link/real.txt"}) {
+        try {
+            CopyLocalFile(path(QString::fromLatin1(refused)), path("refused"), o);
+            ADD_FAILURE() << refused << " was followed";
+        } catch (const LocalCopyError &e) {
+            EXPECT_EQ(e.side(), LocalCopyError::Source) << refused;
+            EXPECT_EQ(e.code(), ELOOP) << refused;
+        }
+        EXPECT_FALSE(Exists(path("refused"))) << refused;
+    }
+    // Without the option a link is followed as usual.
+    CopyLocalFile(path("disk/set/run/file-link"), path("followed"));
+    EXPECT_EQ(ReadFile(path("followed")), "secret");
 }
 
 } // namespace

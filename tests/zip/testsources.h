@@ -25,6 +25,7 @@ public:
         m_pos = 0;
         return true;
     }
+    bool changedSinceOpened() const override { return false; } // memory holds still
     QString errorString() const override { return QStringLiteral("Input/output error"); }
 
 private:

@@ -255,6 +255,65 @@ TEST(ZipWriterCancel, CancelDuringALargeFileCutsItBackAndTheArchiveStaysValid)
     EXPECT_LT(QFileInfo(Archive(QStringLiteral("cancel.zip"))).size(), 10000);
 }
 
+// ---------------------------------------------------------------- torn entries
+
+struct ChangeCase {
+    const char *label;
+    bool everyPass;   // the file is rewritten while each pass reads it
+    int level;
+};
+
+class SourceChangedWhileRead : public testing::TestWithParam<ChangeCase> {};
+
+TEST_P(SourceChangedWhileRead, IsReadOnceMoreAndReportedWhenItChangesAgain)
+{
+    // Several read chunks, rewritten with other bytes (a new time) after
+    // the first chunk of a pass: one pass alone would store a mix.
+    const ChangeCase c = GetParam();
+    const QString src = FreshFolder(QStringLiteral("torn"));
+    const QString file = src + QStringLiteral("/log.bin");
+    const qsizetype size = 3 * 1024 * 1024 + 17;
+    WriteFileWithTime(file, CompressibleBytes(size, 1), 1650000000);
+    ZipWriterSettings s;
+    s.level = c.level;
+    ZipWriter writer(s);
+    QStringList changed;
+    writer.onFileChanged = [&](const QString &f) { changed.append(f); };
+    int rewrites = 0;
+    double last = 100;
+    writer.onProgress = [&](double p) {
+        const bool newPass = p < last;
+        last = p;
+        if (newPass && p < 100 && (c.everyPass || rewrites == 0)) {
+            ++rewrites;
+            WriteFileWithTime(file, CompressibleBytes(size, 1 + rewrites), 1650000000 + rewrites);
+        }
+        return true;
+    };
+    const QList<Failure> failures = Build(writer, Archive(QStringLiteral("torn.zip")), {{file, QStringLiteral("log.bin")}});
+    EXPECT_TRUE(failures.isEmpty());
+    EXPECT_EQ(rewrites, c.everyPass ? 2 : 1);
+    EXPECT_EQ(changed, c.everyPass ? QStringList{file} : QStringList{});
+    const ToolResult seven = SevenZipTest(Archive(QStringLiteral("torn.zip")));
+    EXPECT_EQ(seven.exitCode, 0) << seven.output.toStdString();
+    ZipReader reader;
+    QString error;
+    ASSERT_TRUE(reader.open(Archive(QStringLiteral("torn.zip")), QString(), &error)) << error.toStdString();
+    ASSERT_EQ(reader.entries().size(), 1) << "the first pass was cut back";
+    if (!c.everyPass) {
+        const QString out = FreshFolder(QStringLiteral("torn-out"));
+        ASSERT_TRUE(reader.extractAll(out, &error)) << error.toStdString();
+        EXPECT_TRUE(ReadTree(out).value(QStringLiteral("log.bin")) == CompressibleBytes(size, 2))
+            << "the entry is the file as the second pass read it";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SourceChangedWhileRead,
+                         testing::Values(ChangeCase{"once_stored", false, 0}, ChangeCase{"once_deflated", false, 2},
+                                         ChangeCase{"every_pass_stored", true, 0},
+                                         ChangeCase{"every_pass_deflated", true, 2}),
+                         [](const auto &info) { return std::string(info.param.label); });
+
 TEST(ZipWriterProgress, RisesPerChunkAndEndsAtOneHundred)
 {
     const QString src = FreshFolder(QStringLiteral("progress"));

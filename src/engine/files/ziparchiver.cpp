@@ -27,6 +27,10 @@ ZipArchiver::ZipArchiver(TJob_FilesAndFolders &job, const ZipWriterSettings &set
         ArchiverProcessFileFailure(file, code, message);
     };
     m_writer.onProgress = [this](double percent) { return ArchiverOverallProgress(percent); };
+    m_writer.onFileChanged = [this](const QString &file) {
+        m_job.AddWarningToLog(m_job.JobTranslate(QStringLiteral("The file was changed while it was copied:"))
+                              + QLatin1Char(' ') + file);
+    };
 }
 
 ZipArchiver::~ZipArchiver() = default;

@@ -3,6 +3,8 @@
 #include "engine/files/zip/zipformat.h"
 #include "engine/files/zip/zipnames.h"
 
+#include "base/zeroblocks.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -356,7 +358,14 @@ bool ZipReader::extractFile(const ZipEntryInfo &info, const QString &targetPath,
             *error = entryError(info, QStringLiteral("The archive is damaged: the entry holds more data than its recorded size."));
             return false;
         }
-        if (temp.write(buffer.constData(), n) != n) {
+        // The archive keeps no holes: blocks of zeros become holes again,
+        // so that a sparse file comes back sparse.
+        const bool written = ForEachDataRun(total - n, buffer.constData(), n,
+                                            [&temp](qint64 offset, const char *data, qint64 size) {
+                                                return (temp.pos() == offset || temp.seek(offset))
+                                                       && temp.write(data, size) == size;
+                                            });
+        if (!written) {
             *error = entryError(info, QStringLiteral("Unable to write \"%1\": %2").arg(targetPath, temp.errorString()));
             return false;
         }
@@ -369,7 +378,8 @@ bool ZipReader::extractFile(const ZipEntryInfo &info, const QString &targetPath,
         *error = entryError(info, QStringLiteral("The archive is damaged: the entry holds less data than its recorded size."));
         return false;
     }
-    if (!temp.flush()) {
+    // A hole at the end is part of the file's size.
+    if (!temp.flush() || (temp.size() != total && !temp.resize(total))) {
         *error = entryError(info, QStringLiteral("Unable to write \"%1\": %2").arg(targetPath, temp.errorString()));
         return false;
     }

@@ -8,16 +8,23 @@ namespace {
 
 class LocalFileSource : public ZipSource {
 public:
-    bool open(int fd)
+    bool open(int fd, const SourceFile::Info &opened)
     {
+        m_opened = opened;
         return m_file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle);
     }
     qint64 read(char *buffer, qint64 max) override { return m_file.read(buffer, max); }
     bool rewind() override { return m_file.seek(0); }
+    bool changedSinceOpened() const override
+    {
+        SourceFile::Info now;
+        return !SourceFile::InfoOfOpenFile(m_file.handle(), &now) || SourceFile::SizeOrTimeChanged(m_opened, now);
+    }
     QString errorString() const override { return m_file.errorString(); }
 
 private:
     QFile m_file;
+    SourceFile::Info m_opened;
 };
 
 } // namespace
@@ -35,7 +42,7 @@ std::unique_ptr<ZipSource> OpenLocalZipSource(const QString &path, bool sharedLo
         return nullptr;
     }
     auto source = std::make_unique<LocalFileSource>();
-    if (!source->open(fd)) {
+    if (!source->open(fd, fileInfo)) {
         if (message)
             *message = source->errorString();
         return nullptr;

@@ -12,6 +12,10 @@ public:
     virtual qint64 read(char *buffer, qint64 max) = 0;
     // Goes back to the first byte (an entry is written a second time).
     virtual bool rewind() = 0;
+    // True when the bytes may have changed since the source was opened (a
+    // file written to meanwhile: another size or modification time), so
+    // that what was read is no copy of a single moment.
+    virtual bool changedSinceOpened() const = 0;
     virtual QString errorString() const = 0;
 };
 

@@ -138,25 +138,32 @@ bool ZipWriter::addFile(const QString &localPath, const QString &entryName)
                       QStringLiteral("Invalid name in the archive: \"%1\"").arg(entryName));
         return false;
     }
-    ZipSourceInfo info;
-    QString message;
-    std::unique_ptr<ZipSource> source = openSource(localPath, &info, &message);
-    if (!source) {
-        reportFailure(localPath, ZipFailureCode::CannotOpen,
-                      QStringLiteral("Unable to open the file \"%1\": %2").arg(localPath, message));
-        return false;
-    }
     const QByteArray name = normalized.toUtf8();
     const bool deflate = m_settings.level > 0 && !m_noCompression.matches(localPath);
-    EntryResult result = writeEntry(name, *source, info, deflate, &message);
-    if (result == EntryResult::Incompressible) {
-        // Deflate made it bigger: store it instead, which is smaller.
-        if (source->rewind()) {
-            result = writeEntry(name, *source, info, false, &message);
-        } else {
-            result = EntryResult::ReadFailed;
-            message = source->errorString();
+    QString message;
+    EntryResult result = EntryResult::SourceChanged;
+    // A second pass reads a source that changed during the first one anew.
+    for (int pass = 0; result == EntryResult::SourceChanged; ++pass) {
+        const bool lastPass = pass > 0;
+        ZipSourceInfo info;
+        std::unique_ptr<ZipSource> source = openSource(localPath, &info, &message);
+        if (!source) {
+            reportFailure(localPath, ZipFailureCode::CannotOpen,
+                          QStringLiteral("Unable to open the file \"%1\": %2").arg(localPath, message));
+            return false;
         }
+        result = writeEntry(name, *source, info, deflate, lastPass, &message);
+        if (result == EntryResult::Incompressible) {
+            // Deflate made it bigger: store it instead, which is smaller.
+            if (source->rewind()) {
+                result = writeEntry(name, *source, info, false, lastPass, &message);
+            } else {
+                result = EntryResult::ReadFailed;
+                message = source->errorString();
+            }
+        }
+        if (result == EntryResult::Stored && lastPass && source->changedSinceOpened() && onFileChanged)
+            onFileChanged(localPath);
     }
     switch (result) {
     case EntryResult::Stored:
@@ -170,6 +177,7 @@ bool ZipWriter::addFile(const QString &localPath, const QString &entryName)
         return false;
     case EntryResult::ArchiveFailed:
     case EntryResult::Incompressible:
+    case EntryResult::SourceChanged:
         break;
     }
     return failArchive(localPath, QStringLiteral("Unable to write the archive \"%1\": %2")
@@ -177,7 +185,8 @@ bool ZipWriter::addFile(const QString &localPath, const QString &entryName)
 }
 
 ZipWriter::EntryResult ZipWriter::writeEntry(const QByteArray &name, ZipSource &source,
-                                             const ZipSourceInfo &info, bool deflate, QString *message)
+                                             const ZipSourceInfo &info, bool deflate, bool keepChanged,
+                                             QString *message)
 {
     const qint64 start = m_output.position();
     EntryRecord rec;
@@ -272,6 +281,8 @@ ZipWriter::EntryResult ZipWriter::writeEntry(const QByteArray &name, ZipSource &
         if (n == 0)
             break;
     }
+    if (!keepChanged && source.changedSinceOpened())
+        return cutBack(EntryResult::SourceChanged);
     if (deflate && dataSize >= total)
         return cutBack(EntryResult::Incompressible);
 

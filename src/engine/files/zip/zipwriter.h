@@ -6,7 +6,10 @@
 // directory records, which move to a temporary file once they grow large.
 // Every entry is written in ZIP64 form. A file that cannot be opened or read
 // is skipped: the archive is cut back to where that entry began, the failure
-// is reported at once through `onFileFailure`, and the writer goes on.
+// is reported at once through `onFileFailure`, and the writer goes on. A
+// file written to while it is read (another size or modification time at
+// the end) is cut back and read once more; when it changes again, that
+// second entry is kept and `onFileChanged` tells.
 #include "engine/files/zip/centraldirectory.h"
 #include "engine/files/zip/deflatestream.h"
 #include "engine/files/zip/zipformat.h"
@@ -78,6 +81,9 @@ public:
     // Progress of the current file in percent, called per chunk; returning
     // false cancels the file.
     std::function<bool(double percent)> onProgress;
+    // A file that changed while it was read twice; its second entry was
+    // stored.
+    std::function<void(const QString &file)> onFileChanged;
 
 protected:
     // Opens the bytes of a file entry; null with `message` when the file
@@ -86,10 +92,12 @@ protected:
                                                   QString *message);
 
 private:
-    enum class EntryResult { Stored, Incompressible, ReadFailed, Cancelled, ArchiveFailed };
+    enum class EntryResult { Stored, Incompressible, ReadFailed, Cancelled, ArchiveFailed, SourceChanged };
 
+    // With `keepChanged` false, a source that changed while it was read is
+    // cut back (SourceChanged) instead of stored.
     EntryResult writeEntry(const QByteArray &name, ZipSource &source, const ZipSourceInfo &info,
-                           bool deflate, QString *message);
+                           bool deflate, bool keepChanged, QString *message);
     void reportFailure(const QString &file, int code, const QString &message);
     bool failArchive(const QString &file, const QString &message);
     bool checkUsable(const QString &file);
