@@ -53,6 +53,33 @@ qint64 Milliseconds(const struct timespec &t)
 {
     return qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
 }
+
+Kind KindOfMode(mode_t mode)
+{
+    if (S_ISREG(mode))
+        return Kind::File;
+    if (S_ISDIR(mode))
+        return Kind::Folder;
+    if (S_ISLNK(mode))
+        return Kind::Link;
+    return Kind::Special;
+}
+
+// The kind the listing gives when the entry's status cannot be read.
+Kind KindOfListing(unsigned char type)
+{
+    switch (type) {
+    case DT_LNK:
+        return Kind::Link;
+    case DT_FIFO:
+    case DT_SOCK:
+    case DT_CHR:
+    case DT_BLK:
+        return Kind::Special;
+    default:
+        return Kind::File; // DT_REG, or a file system that does not say
+    }
+}
 } // namespace
 
 bool Reader::Next(Entry &entry)
@@ -69,35 +96,20 @@ bool Reader::Next(Entry &entry)
         if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0)
             continue;
         entry.name = QFile::decodeName(e->d_name);
-        entry.kind = Kind::Other;
         entry.timeKnown = false;
         entry.modifiedMs = 0;
         if (e->d_type == DT_DIR) {
             entry.kind = Kind::Folder;
             return true;
         }
-        const int fd = ::dirfd(d->dir);
         struct stat st {};
-        if (::fstatat(fd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
-            // Gone since it was listed: a file without a time.
-            if (e->d_type == DT_REG)
-                entry.kind = Kind::File;
+        if (::fstatat(::dirfd(d->dir), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            // Gone since it was listed, or its status cannot be read.
+            entry.kind = KindOfListing(e->d_type);
             return true;
         }
-        if (S_ISDIR(st.st_mode)) {
-            entry.kind = Kind::Folder;
-            return true;
-        }
-        if (S_ISLNK(st.st_mode)) {
-            if (::fstatat(fd, e->d_name, &st, 0) != 0)
-                return true; // a dangling link
-            if (S_ISDIR(st.st_mode)) {
-                entry.kind = Kind::FolderLink;
-                return true;
-            }
-        }
-        if (S_ISREG(st.st_mode)) {
-            entry.kind = Kind::File;
+        entry.kind = KindOfMode(st.st_mode);
+        if (entry.kind == Kind::File) {
             entry.modifiedMs = Milliseconds(st.st_mtim);
             entry.timeKnown = true;
         }

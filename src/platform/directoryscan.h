@@ -2,24 +2,27 @@
 // Listing a folder for the backup scan: every entry with its kind and its
 // last-write time, read with one status call per entry relative to the open
 // folder (no walk of the whole path for each file), and the conversion of
-// such a time to the local calendar.
+// such a time to the local calendar. Symbolic links are never followed: a
+// link is reported as a link, whatever it points to.
 #include <QString>
 #include <memory>
 
 namespace DirectoryScan {
 
 enum class Kind {
-    File,       // a regular file, or a link to one (read through the link)
-    Folder,     // a folder (never a link)
-    FolderLink, // a symbolic link to a folder
-    Other,      // a device, a pipe, a socket, a dangling link
+    File,    // a regular file
+    Folder,  // a folder
+    Link,    // a symbolic link (to a file, to a folder, or dangling)
+    Special, // a device node, a pipe (FIFO) or a socket
 };
 
 struct Entry {
     QString name;
-    Kind kind = Kind::Other;
+    Kind kind = Kind::Special;
     // Last-write time of a file, milliseconds since 1970-01-01 UTC; valid
-    // only when `timeKnown` (false when the file vanished while listed).
+    // only when `timeKnown` (false when the file vanished while listed, or
+    // its status could not be read: then the kind is the one the listing
+    // gave, a file when it gave none).
     qint64 modifiedMs = 0;
     bool timeKnown = false;
 };

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <sys/stat.h>
 
 namespace {
 
@@ -31,7 +32,7 @@ TEST(ChangeDetection, TimeTextOfAnEpochTimeMatchesTheCalendarOne)
         EXPECT_EQ(FileTimeText(ms), FileTimeText(QDateTime::fromMSecsSinceEpoch(ms))) << ms;
 }
 
-TEST(DirectoryScanTest, KindsAndTimesOfEntries)
+TEST(DirectoryScanTest, KindsAndTimesOfEntriesWithoutFollowingLinks)
 {
     QTemporaryDir dir;
     const QString root = dir.path();
@@ -46,6 +47,7 @@ TEST(DirectoryScanTest, KindsAndTimesOfEntries)
     ASSERT_TRUE(QFile::link(root + QStringLiteral("/folder"), root + QStringLiteral("/folder-link")));
     ASSERT_TRUE(QFile::link(root + QStringLiteral("/file.txt"), root + QStringLiteral("/file-link")));
     ASSERT_TRUE(QFile::link(root + QStringLiteral("/missing"), root + QStringLiteral("/dangling")));
+    ASSERT_EQ(mkfifo(QFile::encodeName(root + QStringLiteral("/pipe")).constData(), 0600), 0);
 
     DirectoryScan::Reader reader(root);
     ASSERT_TRUE(reader.ok());
@@ -54,16 +56,17 @@ TEST(DirectoryScanTest, KindsAndTimesOfEntries)
     while (reader.Next(e))
         entries[e.name] = e;
     EXPECT_TRUE(reader.ok());
-    ASSERT_EQ(entries.size(), 5u);
+    ASSERT_EQ(entries.size(), 6u);
     EXPECT_EQ(entries[QStringLiteral("folder")].kind, DirectoryScan::Kind::Folder);
-    EXPECT_EQ(entries[QStringLiteral("folder-link")].kind, DirectoryScan::Kind::FolderLink);
-    EXPECT_EQ(entries[QStringLiteral("dangling")].kind, DirectoryScan::Kind::Other);
-    for (const QString &name : {QStringLiteral("file.txt"), QStringLiteral("file-link")}) {
-        const DirectoryScan::Entry &file = entries[name];
-        EXPECT_EQ(file.kind, DirectoryScan::Kind::File) << name.toStdString();
-        EXPECT_TRUE(file.timeKnown);
-        EXPECT_EQ(FileTimeText(file.modifiedMs), QStringLiteral("2022-06-01 10:20:30:456"));
+    for (const QString &link : {QStringLiteral("folder-link"), QStringLiteral("file-link"), QStringLiteral("dangling")}) {
+        EXPECT_EQ(entries[link].kind, DirectoryScan::Kind::Link) << link.toStdString();
+        EXPECT_FALSE(entries[link].timeKnown) << link.toStdString();
     }
+    EXPECT_EQ(entries[QStringLiteral("pipe")].kind, DirectoryScan::Kind::Special);
+    const DirectoryScan::Entry &file = entries[QStringLiteral("file.txt")];
+    EXPECT_EQ(file.kind, DirectoryScan::Kind::File);
+    EXPECT_TRUE(file.timeKnown);
+    EXPECT_EQ(FileTimeText(file.modifiedMs), QStringLiteral("2022-06-01 10:20:30:456"));
 
     DirectoryScan::Reader missing(root + QStringLiteral("/nothing"));
     EXPECT_FALSE(missing.ok());

@@ -173,7 +173,7 @@ TEST_P(ZipRunTest, BackupAndRestoreRoundTripInEveryMode)
 
         // A changed file makes the second run; the chain restores both.
         Write("Data/a.txt", "changed");
-        Delete("notes.txt");
+        Delete("Data/photo.jpg"); // gone from a listing: a removal
         RunBackup();
         EXPECT_EQ(Errors(), 0) << Log().join('\n').toStdString();
         const QString out = Restore(1, c.password ? pw : QString());
@@ -262,6 +262,43 @@ TEST_P(ZipRunTest, AnUnreadableFileIsLeftOutOfTheArchiveAndTheListsOnce)
         // The next run, with the file free again, takes it.
         RunBackup();
         EXPECT_TRUE(ArchiveNames(RunDir(1) + "/data.zip", QString()).contains("Data/locked.txt"));
+    }
+}
+
+TEST_P(ZipRunTest, AFileThatCannotBeReadKeepsItsPreviousEntryUntilItIsGone)
+{
+    // Backed up once, then changed and held locked by another program, then
+    // deleted: its deletion still reaches the set.
+    for (const bool perFile : {false, true}) {
+        SCOPED_TRACE(perFile ? "archive per file" : "one archive");
+        Fresh();
+        Write("Data/a.txt", "a");
+        Write("Data/locked.txt", "v1");
+        Job().Settings.Sources.List = {Folder("Data")};
+        UseZip(perFile, false);
+        Options().Processing.PreventOtherAppsFromWritingDuringZipping = true;
+        RunBackup();
+        const qsizetype k = StoredState().PreviousLocalFilesList.indexOf("Data/locked.txt");
+        ASSERT_GE(k, 0);
+        const QString firstTime = StoredState().PreviousLocalFilesTimeList.value(k);
+
+        Write("Data/locked.txt", "v2");
+        const int fd = ::open(QFile::encodeName(File("Data/locked.txt")).constData(), O_RDWR);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
+        RunBackup();
+        ::close(fd);
+        EXPECT_EQ(Errors(), 1) << Log().join('\n').toStdString();
+        const TBackupSetState second = StoredState();
+        const qsizetype k2 = second.PreviousLocalFilesList.indexOf("Data/locked.txt");
+        ASSERT_GE(k2, 0) << "the entry of the last copy is kept";
+        EXPECT_EQ(second.PreviousLocalFilesTimeList.value(k2), firstTime);
+        EXPECT_EQ(ReadBytes(Restore(1) + "/Data/locked.txt"), "v1");
+
+        Delete("Data/locked.txt");
+        RunBackup();
+        EXPECT_EQ(ReadLines(RunDir(2) + "/" + BackupSet::RemovedFilesFile), QStringList{"Data/locked.txt"});
+        EXPECT_EQ(ContentTree(Restore(2)), ContentTree(Src()));
     }
 }
 

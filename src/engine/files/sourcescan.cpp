@@ -1,8 +1,10 @@
 #include "engine/files/sourcescan.h"
 
+#include "base/appstate.h"
 #include "base/paths.h"
 #include "engine/files/enginetext.h"
 #include "engine/files/jobworker.h"
+#include "jobs/destinationinsource.h"
 
 #include "platform/directoryscan.h"
 
@@ -46,18 +48,14 @@ SourceScan::SourceScan(TJob_FilesAndFolders &job, BackupRunState &run)
       m_previousFiles(&run.Set.PreviousLocalFilesList),
       m_previousDirs(&run.Set.PreviousLocalDirsList),
       m_fileSeen(size_t(run.Set.PreviousLocalFilesList.size()), false),
-      m_dirSeen(size_t(run.Set.PreviousLocalDirsList.size()), false)
+      m_dirSeen(size_t(run.Set.PreviousLocalDirsList.size()), false),
+      m_setFolder(job.DestinationSettings.DestinationType == dtLocalOrExternalDrive ? run.BackupRoot : QString())
 {
 }
 
 QString SourceScan::FolderOfItem(const QString &item)
 {
-    if (!item.endsWith(QLatin1Char('*')))
-        return QString();
-    QString folder = item.chopped(1);
-    while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
-        folder.chop(1);
-    return folder.isEmpty() ? QStringLiteral("/") : folder;
+    return FolderOfSourceItem(item);
 }
 
 bool SourceScan::Cancelling() const
@@ -91,15 +89,36 @@ void SourceScan::Run()
 void SourceScan::FolderItem(const QString &folder)
 {
     m_job.AddRawLineToLog(kSeparatorLine);
-    if (!QFileInfo(ToLongPath(folder)).isDir()) {
-        m_job.AddWarningToLog(m_job.JobTranslate(QStringLiteral("The source does not exist:")) + QLatin1Char(' ')
-                              + folder);
-        return;
-    }
-    m_job.AddFileEventToLog(QStringLiteral("Starting the directory backup:"), folder);
     // The root folder has no name of its own: its content lies directly in
     // the run's folder.
     const QString own = folder == QLatin1String("/") ? QString() : PathFileName(folder);
+    if (!QFileInfo(ToLongPath(folder)).isDir()) {
+        m_job.AddWarningToLog(m_job.JobTranslate(QStringLiteral("The source does not exist:")) + QLatin1Char(' ')
+                              + folder);
+        // An unplugged disk, a renamed folder: what the set holds of it
+        // stays as it was.
+        KeepPreviousState(own);
+        return;
+    }
+    m_job.AddFileEventToLog(QStringLiteral("Starting the directory backup:"), folder);
+    // The job's own set inside this folder would be backed up by every run
+    // again, each copy holding the ones before.
+    m_setRelative.clear();
+    m_jobFileRelative.clear();
+    if (!m_setFolder.isEmpty()) {
+        const auto inItem = [&own](const std::optional<QString> &inside) {
+            return !inside ? QString() : own.isEmpty() ? *inside : JoinPath(own, *inside);
+        };
+        const std::optional<QString> set = PathInsideFolder(folder, m_setFolder);
+        if (set && set->isEmpty()) {
+            m_job.AddWarningToLog(
+                m_job.JobTranslate(QStringLiteral("The destination is inside the source and is left out of the backup:"))
+                + QLatin1Char(' ') + folder);
+            return;
+        }
+        m_setRelative = inItem(set);
+        m_jobFileRelative = inItem(PathInsideFolder(folder, m_setFolder + AppState::JobFileExtension()));
+    }
     if (!own.isEmpty()) {
         if (!m_previousDirs.Contains(own)) {
             // The item's own folder at the destination; a refusal is handled
@@ -123,11 +142,16 @@ void SourceScan::FileItem(const QString &path)
     if (!info.exists()) {
         m_job.AddWarningToLog(m_job.JobTranslate(QStringLiteral("The source does not exist:")) + QLatin1Char(' ')
                               + path);
+        KeepPreviousState(info.fileName());
         return;
     }
     m_job.AddFileEventToLog(QStringLiteral("Starting the file backup:"), path);
-    if (info.isDir() || !info.isFile())
-        return; // a folder (or anything but a file) given as a file item
+    if (info.isDir())
+        return; // a folder given as a file item
+    if (!info.isFile()) {
+        SkipEntry(path, false);
+        return;
+    }
     BackupFile(path, info.fileName(), FileTimeText(info.lastModified()), QString(), false);
 }
 
@@ -145,16 +169,24 @@ void SourceScan::Walk(const QString &folder, const QString &relative)
         const QString &name = entry.name;
         if (m_filter.SkipsHidden(name))
             continue;
-        if (entry.kind == DirectoryScan::Kind::Folder) {
+        switch (entry.kind) {
+        case DirectoryScan::Kind::Folder: {
+            const QString rel = Joined(r, name);
             if (!QFileInfo::exists(ToLongPath(a))) {
                 m_job.AddWarningToLog(m_job.JobTranslate(QStringLiteral("The directory does not exist:"))
                                       + QLatin1Char(' ') + a);
+                KeepPreviousState(rel);
                 continue;
             }
             const QString full = a + name;
+            if (!m_setRelative.isEmpty() && rel == m_setRelative) {
+                m_job.AddWarningToLog(m_job.JobTranslate(
+                                          QStringLiteral("The destination is inside the source and is left out of the backup:"))
+                                      + QLatin1Char(' ') + full);
+                continue;
+            }
             if (m_filter.ExcludesFolder(full, name))
                 continue;
-            const QString rel = Joined(r, name);
             if (!AddCurrentDir(rel)) {
                 if (!CreateNewFolder(rel))
                     return;
@@ -163,27 +195,53 @@ void SourceScan::Walk(const QString &folder, const QString &relative)
             Walk(full, rel);
             if (Cancelling())
                 return;
-        } else if (entry.kind == DirectoryScan::Kind::File) {
+            break;
+        }
+        case DirectoryScan::Kind::File: {
             if (m_filter.SkipsFile(name))
                 continue;
+            const QString rel = Joined(r, name);
+            if (!m_jobFileRelative.isEmpty() && rel == m_jobFileRelative)
+                continue; // the set's own job file, left out with the set
             if (!entry.timeKnown) {
-                // The file vanished since the folder was listed.
+                // The file vanished since the folder was listed, or its
+                // status cannot be read.
                 m_job.AddWarningToLog(m_job.JobTranslate(QStringLiteral("The file does not exist:"))
                                       + QLatin1Char(' ') + a + name);
+                KeepPreviousState(rel);
                 continue;
             }
-            BackupFile(a + name, Joined(r, name), FileTimeText(entry.modifiedMs), relative, true);
+            BackupFile(a + name, rel, FileTimeText(entry.modifiedMs), relative, true);
             if (Cancelling())
                 return;
+            break;
         }
-        // A link to a folder is not followed (it could lead back up the tree
-        // or out of the source); anything else (a socket, a pipe, a device,
-        // a dangling link) holds no data to back up.
+        case DirectoryScan::Kind::Link:
+        case DirectoryScan::Kind::Special:
+            if (!m_filter.SkipsFile(name))
+                SkipEntry(a + name, entry.kind == DirectoryScan::Kind::Link);
+            break;
+        }
     }
     if (!reader.ok()) {
-        // A folder that cannot be read would otherwise look empty.
-        m_job.AddWarningToLog(reader.error() + QStringLiteral(": ") + a);
+        // A folder that cannot be read is not an empty one: what the set
+        // holds of it stays as it was.
+        m_job.AddWarningToLog(
+            m_job.JobTranslate(QStringLiteral("The directory cannot be read, its previous backup is kept:"))
+            + QLatin1Char(' ') + a + QStringLiteral(" (") + reader.error() + QLatin1Char(')'));
+        KeepPreviousState(relative);
     }
+}
+
+void SourceScan::SkipEntry(const QString &fullPath, bool link)
+{
+    // A link is never followed: it could lead back up the tree or out of
+    // the source, and its target is backed up where it lies, if at all. A
+    // device, a pipe or a socket holds no data of its own (reading a pipe
+    // would wait for a writer).
+    const QString text = link ? m_job.JobTranslate(QStringLiteral("The symbolic link is skipped:"))
+                              : m_job.JobTranslate(QStringLiteral("The device, pipe or socket is skipped:"));
+    m_job.AddWarningToLog(text + QLatin1Char(' ') + fullPath);
 }
 
 void SourceScan::BackupFile(const QString &fullPath, const QString &relative, const QString &timeText,
@@ -220,11 +278,19 @@ void SourceScan::BackupFile(const QString &fullPath, const QString &relative, co
             m_job.CurrentBackupFilesProcessed.fetch_add(1);
             return;
         case orERROR_LocalAccess:
-            // The source could not be read (the storage layer said why): the
-            // file stays out of the new state, so the next run copies it. It
-            // still counts as met, so it is never taken for a removed file.
-            m_run.CurrentFilesList.removeLast();
-            m_run.CurrentFilesTimeList.removeLast();
+            // The source could not be read (the storage layer said why). It
+            // counts as met, so it is never taken for a removed file. A file
+            // of the reference state keeps its entry there with the time of
+            // its last copy: later runs still see it (and record its removal
+            // when it is gone), and as that time is not the file's own now,
+            // the next run tries it again. A new file stays out of the new
+            // state, so the next run finds it new.
+            if (k >= 0 && k < previousTimes.size()) {
+                m_run.CurrentFilesTimeList.last() = previousTimes.at(k);
+            } else {
+                m_run.CurrentFilesList.removeLast();
+                m_run.CurrentFilesTimeList.removeLast();
+            }
             return;
         case orERROR_RemoteAccess:
             if (!RetryAfterRefusal())
@@ -328,10 +394,54 @@ bool SourceScan::RetryAfterRefusal()
     return resumed;
 }
 
+void SourceScan::KeepPreviousState(const QString &relative)
+{
+    m_keptFolders.Insert(relative);
+}
+
+bool SourceScan::UnderKeptFolder(const QString &relative) const
+{
+    QStringView path(relative);
+    while (true) {
+        if (m_keptFolders.Contains(path))
+            return true;
+        const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+        if (slash < 0)
+            return m_keptFolders.Contains(QStringView(u""));
+        path = path.left(slash);
+    }
+}
+
+void SourceScan::CarryKeptEntries()
+{
+    if (m_keptFolders.Size() == 0)
+        return;
+    const QStringList &previous = m_run.Set.PreviousLocalFilesList;
+    const QStringList &previousTimes = m_run.Set.PreviousLocalFilesTimeList;
+    for (qsizetype k = 0; k < previous.size(); ++k) {
+        const size_t first = size_t(m_previousFiles.IndexOf(previous.at(k)));
+        if (m_fileSeen[first] || !UnderKeptFolder(previous.at(k)))
+            continue;
+        m_run.CurrentFilesList.append(previous.at(k));
+        m_run.CurrentFilesTimeList.append(previousTimes.value(k));
+        m_fileSeen[first] = true;
+    }
+    // In their order, so that a folder still comes before what it holds.
+    const QStringList &previousDirs = m_run.Set.PreviousLocalDirsList;
+    for (qsizetype k = 0; k < previousDirs.size(); ++k) {
+        const size_t first = size_t(m_previousDirs.IndexOf(previousDirs.at(k)));
+        if (m_dirSeen[first] || !UnderKeptFolder(previousDirs.at(k)))
+            continue;
+        m_run.CurrentDirsList.append(previousDirs.at(k));
+        m_dirSeen[first] = true;
+    }
+}
+
 void SourceScan::RemovedItems()
 {
     if (!Proceed())
         return;
+    CarryKeptEntries();
     const bool sync = m_run.RunType == btSynchronization;
     const QStringList &previous = m_run.Set.PreviousLocalFilesList;
     for (qsizetype k = 0; k < previous.size(); ++k) {

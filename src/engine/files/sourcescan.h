@@ -5,6 +5,13 @@
 // creates the destination folders the copies need, and finally records or
 // mirrors what disappeared from the sources. Runs on the run's worker and
 // honours pause and cancel before every item, folder entry and file.
+//
+// What could not be read is never taken for gone: a missing source item, a
+// folder that cannot be listed and a file that cannot be read keep their
+// entries of the reference state (with their times), so nothing of them is
+// recorded as removed or deleted from a mirror. Only a listing that worked
+// and no longer shows an entry makes a removal. Links are never followed;
+// they, and devices, pipes and sockets, are skipped with a warning each.
 #include "engine/files/backuprunstate.h"
 #include "engine/files/changedetection.h"
 #include "engine/files/pathindex.h"
@@ -34,6 +41,13 @@ private:
     void Walk(const QString &folder, const QString &relative);
     void BackupFile(const QString &fullPath, const QString &relative, const QString &timeText,
                     const QString &chainFolder, bool insideFolderItem);
+    // A folder entry that is not a file or a folder: a warning naming it.
+    void SkipEntry(const QString &fullPath, bool link);
+    // The previous state of `relative` and of everything below it (all of
+    // the reference state for "") is carried into the new one.
+    void KeepPreviousState(const QString &relative);
+    bool UnderKeptFolder(const QString &relative) const;
+    void CarryKeptEntries();
     // Adds a folder to CurrentDirsList; true when the reference state has it.
     bool AddCurrentDir(const QString &relative);
     // A folder new since the reference state, under the refusal rule.
@@ -65,4 +79,12 @@ private:
     PathIndex m_previousDirs;
     std::vector<bool> m_fileSeen;
     std::vector<bool> m_dirSeen;
+    PathSet m_keptFolders;
+
+    // The job's own backup set when it lies on a local drive, and where it
+    // lies inside the folder item being walked (relative paths of the run;
+    // empty when it is not inside).
+    QString m_setFolder;
+    QString m_setRelative;
+    QString m_jobFileRelative;
 };
