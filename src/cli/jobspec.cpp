@@ -2,6 +2,8 @@
 
 #include "app/options/options.h"
 #include "base/datetime.h"
+#include "base/paths.h"
+#include "jobs/destinationinsource.h"
 #include "jobs/jobtext.h"
 #include "platform/mountpoints.h"
 
@@ -281,6 +283,10 @@ std::unique_ptr<TJob_FilesAndFolders> JobFromCreateArguments(const QStringList &
         const QString folder = QDir::cleanPath(QFileInfo(*o.to).absoluteFilePath());
         if (!QFileInfo(folder).isDir() && warnings)
             warnings->append(Translate(QStringLiteral("The directory does not exist:")) + QLatin1Char('\n') + folder);
+        // The job stays valid: its runs leave their own set out of the scan.
+        if (!SourceItemHoldingFolder(s.Sources.List, JoinPath(folder, name)).isEmpty() && warnings)
+            warnings->append(Translate(QStringLiteral("The destination is inside the source and is left out of the backup:"))
+                             + QLatin1Char('\n') + folder);
     } else {
         if (o.toSmb->trimmed().size() <= 1)
             usage(Translate(QStringLiteral("Please choose correct UNC-path")));

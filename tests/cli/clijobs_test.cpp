@@ -5,6 +5,7 @@
 #include "base/paths.h"
 #include "platform/singleinstance.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 TEST_F(CliTest, CreatedJobIsStoredAsTheWizardWouldStoreIt)
@@ -116,6 +117,32 @@ TEST_F(CliTest, MissingDestinationFolderOnlyWarns)
                              QStringLiteral("src"), QStringLiteral("--to"), QStringLiteral("not-yet")});
     EXPECT_EQ(r.exitCode, 0) << r;
     EXPECT_TRUE(r.err.contains(QStringLiteral("The directory does not exist:"))) << r;
+}
+
+TEST_F(CliTest, ADestinationInsideTheSourceOnlyWarns)
+{
+    const QString src = Dir(QStringLiteral("data"));
+    const struct {
+        const char *name;
+        QString to;
+        bool warns;
+    } cases[] = {
+        {"Inside", src + QStringLiteral("/backups"), true},
+        {"Same", src, true},
+        {"Beside", m_home + QStringLiteral("/data-backups"), false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const CliResult r = Cli({QStringLiteral("create"), QString::fromLatin1(c.name), QStringLiteral("--source"),
+                                 QStringLiteral("data"), QStringLiteral("--to"), c.to});
+        EXPECT_EQ(r.exitCode, 0) << r;
+        const QString warning = QStringLiteral("WARNING: The destination is inside the source and is left out of the backup:");
+        EXPECT_EQ(r.err.contains(warning), c.warns) << r;
+        if (c.warns) {
+            EXPECT_TRUE(r.err.contains(QDir::cleanPath(c.to))) << r;
+        }
+    }
+    EXPECT_EQ(LoadJobs()->Names().size(), 3);
 }
 
 TEST_F(CliTest, JobsListChangesWaitForARunningInstance)

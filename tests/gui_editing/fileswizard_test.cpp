@@ -305,6 +305,31 @@ TEST_F(FilesWizardTest, ANewJobIsMadePageByPageAndTheEngineBacksItUp)
     EXPECT_TRUE(QFileInfo::exists(RunDir(0) + "/data.zip"));
 }
 
+TEST_F(FilesWizardTest, ADestinationInsideASourceOnlyWarns)
+{
+    Write("Data/a.txt", "alpha");
+    MakeDir("Data/backups");
+    MakeDir("Elsewhere");
+    wizard->SourceTree()->Model()->SetChecked(Src() + "/Data", true);
+    NextExpecting(QString());
+    for (const bool inside : {true, false}) {
+        SCOPED_TRACE(inside ? "inside" : "beside");
+        ChooseLocalFolder(Src() + (inside ? "/Data/backups" : "/Elsewhere"));
+        if (!inside) {
+            NextExpecting(QString());
+            continue;
+        }
+        ModalScript script;
+        script.Answer(mrOk);
+        W<QPushButton>("btNext")->click();
+        ASSERT_EQ(script.Seen().size(), 1);
+        EXPECT_EQ(script.Seen()[0].Text, "The destination is inside the source and is left out of the backup:\r\n"
+                                             + Src() + "/Data/backups");
+        EXPECT_EQ(wizard->CurrentPage(), 2);
+        W<QPushButton>("btBack")->click();
+    }
+}
+
 TEST_F(FilesWizardTest, CompressionOfAMirrorOffersAFullBackupWithOneCopy)
 {
     Write("Data/a.txt", "alpha");

@@ -10,6 +10,7 @@
 #include "gui/editing/listviewer.h"
 #include "gui/editing/sourcetree.h"
 #include "gui/editing/wizardchecks.h"
+#include "jobs/destinationinsource.h"
 #include "jobs/jobkinds.h"
 #include "platform/mountpoints.h"
 
@@ -183,6 +184,11 @@ bool TfrmWizard_FilesBackup::checkDestination()
                                            : JoinPath(cbLocalExtDrive->currentText(), sub);
         if (!QFileInfo(path).isDir())
             warn(Translate(QStringLiteral("The directory does not exist:")) + QStringLiteral("\r\n") + path, this);
+        // Allowed: the runs leave their own set out of the scan.
+        if (!SourceItemHoldingFolder(SourceItems(), path).isEmpty())
+            warn(Translate(QStringLiteral("The destination is inside the source and is left out of the backup:"))
+                     + QStringLiteral("\r\n") + path,
+                 this);
         return true;
     }
     case dtNetwork:
