@@ -227,6 +227,45 @@ TEST_F(SmbOps, NamesWithSpecialCharactersReachTheShareUnchanged)
     EXPECT_EQ(ReadFile(shareJobDir() + "/ä ö/" + name), "special");
 }
 
+TEST_F(SmbOps, NamesTheShareCannotHoldAreRefusedWithoutRetries)
+{
+    Connect();
+    WriteFile(src() + "/a.txt", "x");
+    // Characters a share does not allow in a name.
+    for (const QString &name : {QStringLiteral("what?.txt"), QStringLiteral("a:b.txt"), QStringLiteral("a|b")}) {
+        SCOPED_TRACE(name.toStdString());
+        for (const TFileOperationType op : {atCopyFromLocalToRemoteFile, atCreateRemoteFolder}) {
+            job->ClearRunLog();
+            const QString local = op == atCreateRemoteFolder ? QString() : src() + "/a.txt";
+            EXPECT_EQ(job->FileOperation(op, local, folder + "/" + name, 5, true), orERROR_LocalAccess);
+            const QStringList l = log();
+            EXPECT_EQ(CountStartingWith(l, "Retry after"), 0) << l.join('\n').toStdString();
+            EXPECT_EQ(l.last(), "ERROR: " + SystemErrorMessage(EINVAL));
+            EXPECT_EQ(job->LastJobResult.ErrorsCount, 1);
+        }
+    }
+    EXPECT_TRUE(Entries(shareJobDir()).isEmpty()) << "no piece of a transfer stays behind";
+}
+
+TEST_F(SmbOps, DownloadTellsAMissingFileFromOneThatCannotBeRead)
+{
+    Connect();
+    EXPECT_EQ(job->FileOperation(atCopyFromRemoteToLocalFile, src() + "/n.txt", folder + "/n.txt", 0, false),
+              orERROR_RemoteAccess);
+    EXPECT_TRUE(job->LastFileOperationOutcome().entryMissing);
+    QDir().mkpath(shareJobDir() + "/d.txt/inside");
+    EXPECT_EQ(job->FileOperation(atCopyFromRemoteToLocalFile, src() + "/d.txt", folder + "/d.txt", 0, false),
+              orERROR_RemoteAccess);
+    EXPECT_FALSE(job->LastFileOperationOutcome().entryMissing);
+    // A share that went away is no missing file either.
+    Server().stop();
+    EXPECT_EQ(job->FileOperation(atCopyFromRemoteToLocalFile, src() + "/n.txt", folder + "/n.txt", 0, false),
+              orERROR_RemoteAccess);
+    EXPECT_FALSE(job->LastFileOperationOutcome().entryMissing);
+    QString error;
+    ASSERT_TRUE(Server().start(&error)) << error.toStdString();
+}
+
 TEST_F(SmbOps, ServerStoppedDuringATransferIsRetriedThenGivesUp)
 {
     Connect();
