@@ -331,7 +331,7 @@ TEST_P(BackupSetStateTest, AMissingFolderOfTheChainMakesAFullCopy)
     }
 }
 
-TEST_P(BackupSetStateTest, ANameTheDestinationRefusesSkipsThatFileOnly)
+TEST_P(BackupSetStateTest, ANameTheDestinationRefusesSkipsThatEntryOnly)
 {
     // The default options: a destination that cannot be reached cancels
     // the run. A name it refuses is no such case.
@@ -339,39 +339,53 @@ TEST_P(BackupSetStateTest, ANameTheDestinationRefusesSkipsThatFileOnly)
     Options().Processing.IfDestinationNotAvailable_Wait_Sec = 0;
     Write("Data/ok.txt", "fine");
     Write("Data/zz-after.txt", "after");
-    QString refused;
+    QString refusedFile, refusedFolder;
     if (IsSmb()) {
-        // A share holds no "?" in a name.
-        refused = "Data/what?.txt";
+        // A share holds no "?" or ":" in a name.
+        refusedFile = "Data/what?.txt";
+        refusedFolder = "Data/dir:1";
     } else {
-        // A name that fits the source but makes the copy's path longer than
-        // the system allows: the copy's folder is deeper than the source's.
-        const QString runFolder = SetDir() + "/" + NextRunFolder(btFull);
-        const int extra = int(runFolder.size() - Src().size());
-        const int limit = 4095; // PATH_MAX, without its terminator
-        const int name = 100;
-        QString folder = "Data";
-        // The source file path ends at limit - extra / 2: its copy's path at
-        // limit + extra / 2, while the copy's folder stays within the limit.
-        const int folderLength = limit - extra / 2 - 1 - name - int(Src().size()) - 1;
-        while (folder.size() < folderLength)
-            folder += "/" + QString(std::min<int>(200, folderLength - int(folder.size()) - 1), QLatin1Char('d'));
-        ASSERT_EQ(folder.size(), folderLength);
-        refused = folder + "/" + QString(name, QLatin1Char('n'));
+        // Names that fit the source but make the copy's path longer than
+        // the system allows (the copy lies deeper than its source). The
+        // difference in depth:
+        const int extra = int(SetDir().size() + 1 + NextRunFolder(btFull).size() - Src().size());
+        const int limit = 4095; // PATH_MAX without its terminator
+        // A source path of `length` characters under `top` whose last name
+        // has 100 (so that only the last entry's copy is too long).
+        const auto pathOf = [this](const QString &top, int length) {
+            QString path = top;
+            const int folders = length - int(Src().size()) - 1 - 101;
+            while (path.size() < folders)
+                path += "/" + QString(std::min<int>(200, folders - int(path.size()) - 1), QLatin1Char('d'));
+            return path + "/" + QString(100, QLatin1Char('n'));
+        };
+        ASSERT_GT(extra, 7);
+        ASSERT_LT(extra, 100);
+        // The file's copy exceeds the limit, its folder's copy does not.
+        refusedFile = pathOf("Data/f", limit - extra / 2);
+        // The folder's copy exceeds the limit, the file in it does not.
+        refusedFolder = pathOf("Data/g", limit - 7);
     }
-    Write(refused, "refused");
+    Write(refusedFile, "refused");
+    Write(refusedFolder + "/in.txt", "refused with its folder");
     Job().Settings.Sources.List = {Folder("Data")};
 
     for (int run = 1; run <= 2; ++run) {
         SCOPED_TRACE(run);
         RunBackup();
         EXPECT_FALSE(Job().LastJobResult.Cancelled) << Log().join("\n").toStdString();
-        EXPECT_EQ(Errors(), 1);
+        EXPECT_EQ(Errors(), 2);
         EXPECT_FALSE(LogHasLineStartingWith("Retry after"));
         EXPECT_TRUE(LogHasLineStartingWith("Backup job \"Job\" is finished with errors."));
-        EXPECT_FALSE(StoredState().PreviousLocalFilesList.contains(refused));
-        Tree expected = ReadTree(Src());
-        expected.erase(refused.toStdString());
+        const TBackupSetState state = StoredState();
+        EXPECT_FALSE(state.PreviousLocalFilesList.contains(refusedFile));
+        EXPECT_FALSE(state.PreviousLocalDirsList.contains(refusedFolder));
+        Tree expected;
+        for (const auto &[path, content] : ReadTree(Src())) {
+            const QString p = QString::fromStdString(path);
+            if (p != refusedFile && p != refusedFolder && !p.startsWith(refusedFolder + "/"))
+                expected[path] = content;
+        }
         EXPECT_EQ(ReadTree(Restore(run - 1)), expected);
     }
 }
