@@ -29,8 +29,8 @@ public:
 };
 
 // The errno values that mean that a name is refused: ENAMETOOLONG, EILSEQ,
-// and EINVAL (a network share answers a name with characters that are not
-// allowed there, such as "?" or ":", with it).
+// and EINVAL (a network share, like a FAT or exFAT drive, answers a name
+// with characters it does not allow, such as "?" or ":", with it).
 bool IsRefusedNameError(int code);
 
 // Throws the error of a failed destination call with errno `code` (EIO when

@@ -313,7 +313,7 @@ void BackupRun::PrepareRun()
 
     RunTypeDecision decision =
         DecideRunType(m_run.Settings.Backup, m_run.Set, [this](const QString &t) { return T(t); });
-    if (decision.runType != btFull && ChainFolderMissing()) {
+    if ((decision.runType == btIncremental || decision.runType == btDifferential) && ChainFolderMissing()) {
         decision.runType = btFull;
         decision.reason = T(QStringLiteral("A backup this copy builds on is missing. We need to perform a full backup."));
     }
@@ -455,12 +455,12 @@ bool BackupRun::ChainFolderMissing()
     const qsizetype last = m_run.Settings.Backup.BackupType == btIncremental ? main.size() - 1 : full;
     bool missing = false;
     for (qsizetype i = full; i <= last; ++i) {
-        const QString folder = JoinPath(m_run.BackupRoot, main.at(i));
-        // Asked only of a name that stays inside the set; a destination that
-        // cannot tell (or a failed question) counts as present: the run's own
-        // operations then meet the failure.
+        // Asked only of a name that stays inside the set. A destination that
+        // cannot tell (or a failed question) counts as present: the run's
+        // own operations then meet the failure.
         if (!IsUsableEntryName(main.at(i)))
             continue;
+        const QString folder = JoinPath(m_run.BackupRoot, main.at(i));
         const std::optional<bool> exists = m_job.RemoteFolderExists(folder);
         if (exists && !*exists) {
             m_job.AddWarningToLog(T(QStringLiteral("The directory does not exist:")) + QLatin1Char(' ') + folder);
