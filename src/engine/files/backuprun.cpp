@@ -615,8 +615,9 @@ void BackupRun::StoreState()
     if (!Cancelling() && !m_run.Settings.Backup.RemoveOldBackupsBeforeStartingNewBackup)
         RemoveSelectedBackups(true);
     // The set of the former backup type, now that the new one has a point.
-    if (!Cancelling())
-        RemoveFolders(m_replacedSetFolders, true);
+    // Also after a cancel: the job file lists these folders no more, so no
+    // later run would ever remove them.
+    RemoveFolders(m_replacedSetFolders, true);
 }
 
 bool BackupRun::WriteJobFile(const TBackupSetState &stored)
