@@ -6,6 +6,7 @@
 #include "jobs/destinationinsource.h"
 #include "jobs/jobtext.h"
 #include "platform/mountpoints.h"
+#include "storage/uncpath.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -291,9 +292,23 @@ std::unique_ptr<TJob_FilesAndFolders> JobFromCreateArguments(const QStringList &
         if (o.toSmb->trimmed().size() <= 1)
             usage(Translate(QStringLiteral("Please choose correct UNC-path")));
         d.DestinationType = dtNetwork;
-        d.Network.UNCPath = o.toSmb->trimmed();
-        d.Network.Username = o.user.value_or(QString());
-        d.Network.Password = PasswordFrom(o.password.value_or(QString()), o.password.has_value(), "QV_SMB_PASSWORD");
+        // Credentials written into an smb:// address are the user name and
+        // password; the job keeps the address without them, which is what
+        // is shown and logged.
+        QString address = o.toSmb->trimmed(), user, password;
+        const bool inAddress = SplitUncCredentials(address, address, user, password);
+        if (inAddress && (o.user || o.password))
+            usage(QStringLiteral("Give the user name and password either in the --to-smb address or with --user and "
+                                 "--password, not both."));
+        d.Network.UNCPath = address;
+        if (inAddress) {
+            d.Network.Username = user;
+            d.Network.Password = password.isEmpty() ? PasswordFrom(QString(), false, "QV_SMB_PASSWORD") : password;
+        } else {
+            d.Network.Username = o.user.value_or(QString());
+            d.Network.Password =
+                PasswordFrom(o.password.value_or(QString()), o.password.has_value(), "QV_SMB_PASSWORD");
+        }
     }
 
     // The backup type and its conditions.

@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <atomic>
 #include <memory>
+#include <optional>
 
 class StorageSession; // the open destination of a connected job (storage layer)
 class JobArchiver;    // the run's archive writer behind the ZIP operations (storage/archiver.h)
@@ -136,6 +137,20 @@ public:
                                    const QString &csstrRemote, int RetryCount, bool LogError);
     void DisconnectFromStorage();
     StorageSession *Storage() const { return m_storage.get(); }
+    // How the last FileOperation ended beyond its result, also when it did
+    // not log its errors: whether the destination answered that the entry to
+    // be read does not exist, and the text of its last failure ("" after a
+    // success). A caller that must tell "not there" from "could not be read"
+    // (the remote job file, the start flag) asks here.
+    struct FileOperationOutcome {
+        bool entryMissing = false;
+        QString error;
+    };
+    const FileOperationOutcome &LastFileOperationOutcome() const { return m_lastOutcome; }
+    // Whether a folder exists at a destination path: the destination's
+    // answer, or nullopt when it gives none (not connected, a failure, or a
+    // kind that cannot tell without a listing). Logs nothing.
+    std::optional<bool> RemoteFolderExists(const QString &remotePath);
     // The archive writer of the current run; set by the engine for ZIP runs.
     std::shared_ptr<JobArchiver> Archiver;
 
@@ -154,6 +169,7 @@ protected:
     mutable QMutex m_pathMutex; // guards the shown path
     QString m_currentPath;
     std::unique_ptr<StorageSession> m_storage;
+    FileOperationOutcome m_lastOutcome;
 
     friend class StorageSessionAccess;
 };

@@ -79,7 +79,7 @@ QByteArray TJob_AppsData::EncodeRemoteContent(const QList<TAppData> &catalogue) 
     for (const TAppData *app : selected)
         writeAppData(w, *app);
     w.writeStringList(AppNames);
-    WriteDestinationBlock(w, DestinationSettings);
+    WriteRemoteDestinationBlock(w, DestinationSettings);
     WriteSchedulingBlock(w, SchedulingSettings);
     return w.data();
 }

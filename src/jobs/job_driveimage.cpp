@@ -61,7 +61,7 @@ QByteArray TJob_DriveImage::EncodeRemoteContent() const
     BinaryWriter w;
     WriteHeader(w, kVersionDriveImage, jkDriveImage);
     writeDriveImageSettings(w, *this);
-    WriteDestinationBlock(w, DestinationSettings);
+    WriteRemoteDestinationBlock(w, DestinationSettings);
     WriteSchedulingBlock(w, SchedulingSettings);
     return w.data();
 }

@@ -34,8 +34,10 @@ void readSources(BinaryReader &r, qint32 version, TSourceSettings &s)
     }
 }
 
-// Settings run B: backup and compression.
-void writeBackupAndCompression(BinaryWriter &w, const TSpecificSettings &s)
+// Settings run B: backup and compression. A remote job file lies beside
+// the archives its password opens: there the password is written as an
+// empty string (`withPassword` false).
+void writeBackupAndCompression(BinaryWriter &w, const TSpecificSettings &s, bool withPassword = true)
 {
     w.writeEnum(s.Backup.BackupType);
     w.writeEnum(s.Backup.PerformFullBackup_Condition);
@@ -45,7 +47,7 @@ void writeBackupAndCompression(BinaryWriter &w, const TSpecificSettings &s)
     w.writeBool(s.Backup.RemoveOldBackupsBeforeStartingNewBackup);
     w.writeBool(s.Compression.Enabled);
     w.writeBool(s.Compression.ProtectWithPassword);
-    w.writeString(s.Compression.Password);
+    w.writeString(withPassword ? s.Compression.Password : QString());
     w.writeEnum(s.Compression.EncryptionMethod);
     w.writeEnum(s.Compression.CompressionLevel);
     w.writeString(s.Compression.NoCompressionExtensions);
@@ -135,8 +137,8 @@ void TJob_FilesAndFolders::WriteRemoteContent(BinaryWriter &w, const TBackupSetS
     WriteHeader(w, kVersionFilesAndFolders, jkFilesAndFolders);
     writeState(w, state);
     writeSources(w, Settings.Sources);
-    WriteDestinationBlock(w, DestinationSettings);
-    writeBackupAndCompression(w, Settings);
+    WriteRemoteDestinationBlock(w, DestinationSettings);
+    writeBackupAndCompression(w, Settings, /*withPassword=*/false);
     WriteSchedulingBlock(w, SchedulingSettings);
 }
 

@@ -73,6 +73,13 @@ void WriteDestinationBlock(BinaryWriter &w, const TDestinationSettings &d)
     w.writeString(d.Cloud.Subfolder);
 }
 
+void WriteRemoteDestinationBlock(BinaryWriter &w, const TDestinationSettings &d)
+{
+    TDestinationSettings withoutSecret = d;
+    withoutSecret.Network.Password.clear();
+    WriteDestinationBlock(w, withoutSecret);
+}
+
 void ReadDestinationBlock(BinaryReader &r, TDestinationSettings &d)
 {
     d.DestinationType = r.readEnum<TDestinationType>();
@@ -104,7 +111,8 @@ bool ReadDestinationBlockKeepingActual(BinaryReader &r, TDestinationSettings &d)
     keepOrTake(dtLocalOrExternalDrive, d.LocalOrExternalDrive.Disk, stored.LocalOrExternalDrive.Disk);
     keepOrTake(dtLocalOrExternalDrive, d.LocalOrExternalDrive.Subfolder, stored.LocalOrExternalDrive.Subfolder);
     keepOrTake(dtNetwork, d.Network.Username, stored.Network.Username);
-    keepOrTake(dtNetwork, d.Network.Password, stored.Network.Password);
+    if (actual != dtNetwork)
+        d.Network.Password = stored.Network.Password;
     keepOrTake(dtNetwork, d.Network.UNCPath, stored.Network.UNCPath);
     keepOrTake(dtFTP, d.FTP.Subfolder, stored.FTP.Subfolder);
     keepOrTake(dtCloud, d.Cloud.ServiceName, stored.Cloud.ServiceName);

@@ -34,12 +34,18 @@ void ReadResultBlock(BinaryReader &r, qint32 version, TJobResult &result, QStrin
 
 // Destination block: all four kinds of destination, whatever the type.
 void WriteDestinationBlock(BinaryWriter &w, const TDestinationSettings &d);
+// The destination block of a remote job file: the network password is
+// written as an empty string. Whoever can read the destination would
+// otherwise hold the key to the share and to the encrypted archives beside
+// it; the format stays.
+void WriteRemoteDestinationBlock(BinaryWriter &w, const TDestinationSettings &d);
 void ReadDestinationBlock(BinaryReader &r, TDestinationSettings &d);
 // The destination block of a remote file read into a job whose destination
 // the caller has already set to where the file was found: the fields of the
 // job's own destination type are only compared, the others are taken, the
 // FTP account is discarded. Returns true when the stored type or a compared
-// field differs.
+// field differs; the network password is not compared (a remote file does
+// not hold it).
 bool ReadDestinationBlockKeepingActual(BinaryReader &r, TDestinationSettings &d);
 
 // Scheduling block. With `disable` the stored type is read and discarded and

@@ -53,7 +53,9 @@ std::unique_ptr<StorageSession> ConnectLocalFolder(TJob &job, QString &jobFolder
 std::unique_ptr<StorageSession> ConnectNetworkShare(TJob &job, QString &jobFolderPath)
 {
     const TNetworkSettings &s = job.DestinationSettings.Network;
-    job.AddFileEventToLog(QStringLiteral("Connecting to the network. Directory:"), s.UNCPath);
+    // Credentials written into the address are never shown or logged.
+    const QString shown = UncPathWithoutCredentials(s.UNCPath);
+    job.AddFileEventToLog(QStringLiteral("Connecting to the network. Directory:"), shown);
     auto connection = std::make_unique<TNetworkPathConnection>();
     if (!connection->Connect(s.UNCPath, s.Username, s.Password)) {
         // The connection object is destroyed on the way out, which releases
@@ -64,7 +66,7 @@ std::unique_ptr<StorageSession> ConnectNetworkShare(TJob &job, QString &jobFolde
     auto session = std::make_unique<SmbStorageSession>(std::move(connection));
     if (!session->FileSystem().Stat(root).isFolder) {
         session->Connection().Disconnect(false);
-        DirectoryMissing(job, s.UNCPath);
+        DirectoryMissing(job, shown);
     }
     jobFolderPath = root + QLatin1Char('/') + job.stJobName;
     return session;

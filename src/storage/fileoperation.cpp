@@ -7,6 +7,7 @@
 #include "jobs/job.h"
 #include "jobs/jobtext.h"
 #include "storage/archiver.h"
+#include "storage/destinationerror.h"
 #include "storage/localcopy.h"
 #include "storage/localfs.h"
 #include "storage/storagesession.h"
@@ -75,6 +76,7 @@ TOperationResult TJob::FileOperation(TFileOperationType csOperationType, const Q
                                      const QString &csstrRemote, int RetryCount, bool LogError)
 {
     CancelCurrentFileOperation.store(0);
+    m_lastOutcome = FileOperationOutcome();
     CurrentFileOperationType.store(csOperationType);
     CurrentFileOperationProgress.store(0);
     StorageSession *session = m_storage.get();
@@ -95,6 +97,7 @@ TOperationResult TJob::FileOperation(TFileOperationType csOperationType, const Q
         return result;
     };
     const auto logError = [&](const QString &message) {
+        m_lastOutcome.error = message;
         if (LogError)
             AddErrorToLog(RemoveLineBreaks(message));
     };
@@ -211,6 +214,7 @@ TOperationResult TJob::FileOperation(TFileOperationType csOperationType, const Q
         }
         ++attempt;
         result = orERROR_RemoteAccess;
+        m_lastOutcome.entryMissing = false;
         try {
             session->PrepareAttempt(ctx);
             result = session->Perform(ctx, op, local, remote);
@@ -237,10 +241,25 @@ TOperationResult TJob::FileOperation(TFileOperationType csOperationType, const Q
             }
             const auto *qe = dynamic_cast<const QvError *>(&e);
             logError(qe ? qe->message() : QString::fromLocal8Bit(e.what()));
+            // A name the destination cannot hold stays refused on every
+            // attempt: the caller skips this entry, and only a destination
+            // that cannot be reached is waited for.
+            if (RefusesName(e)) {
+                result = orERROR_LocalAccess;
+                break;
+            }
+            m_lastOutcome.entryMissing = dynamic_cast<const DestinationEntryMissing *>(&e) != nullptr;
             session->AttemptFailed(ctx);
         }
     }
     if (CancelCurrentFileOperation.load() != 0)
         cancelled = true;
+    if (result == orSuccess)
+        m_lastOutcome = FileOperationOutcome();
     return finish(result);
+}
+
+std::optional<bool> TJob::RemoteFolderExists(const QString &remotePath)
+{
+    return m_storage ? m_storage->FolderExists(remotePath) : std::nullopt;
 }

@@ -1,6 +1,9 @@
 #include "storage/folderstorage.h"
 
 #include "jobs/job.h"
+#include "storage/destinationerror.h"
+
+#include <cerrno>
 
 #include <cerrno>
 
@@ -53,6 +56,15 @@ TOperationResult FolderStorageSession::Perform(FileOperationContext &ctx, TFileO
     }
 }
 
+std::optional<bool> FolderStorageSession::FolderExists(const QString &remotePath)
+{
+    try {
+        return FileSystem().Stat(remotePath).isFolder;
+    } catch (const QvError &) {
+        return std::nullopt;
+    }
+}
+
 TOperationResult FolderStorageSession::Upload(FileOperationContext &ctx, const QString &localPath,
                                               const QString &remotePath)
 {
@@ -82,8 +94,12 @@ TOperationResult FolderStorageSession::Download(FileOperationContext &ctx, const
     ctx.LogFileLine(QStringLiteral("Copying the file:"), remotePath);
     DestinationFileSystem &fs = FileSystem();
     const DestinationFileSystem::Info source = fs.Stat(remotePath);
-    if (!source.exists || source.isFolder)
-        throw QvError(ctx.job().JobTranslate(QStringLiteral("The file does not exist.")));
+    if (!source.exists)
+        throw DestinationEntryMissing(ctx.job().JobTranslate(QStringLiteral("The file does not exist.")));
+    // Something else in the file's place is not its absence: a caller that
+    // starts anew only when a file is missing must not take this for that.
+    if (source.isFolder)
+        throw QvError(SystemErrorMessage(EISDIR));
     LocalFileSystem local;
     const DestinationFileSystem::Info target = local.Stat(localPath);
     if (target.exists && target.readOnly)

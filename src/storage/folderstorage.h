@@ -12,6 +12,7 @@ class FolderStorageSession : public StorageSession {
 public:
     TOperationResult Perform(FileOperationContext &ctx, TFileOperationType op,
                              const QString &localPath, const QString &remotePath) override;
+    std::optional<bool> FolderExists(const QString &remotePath) override;
 
     // The file system this session works on.
     virtual DestinationFileSystem &FileSystem() = 0;

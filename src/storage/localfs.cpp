@@ -1,6 +1,7 @@
 #include "storage/localfs.h"
 
 #include "base/paths.h"
+#include "storage/destinationerror.h"
 
 #include <QFile>
 
@@ -21,7 +22,7 @@ QByteArray Native(const QString &path)
 
 [[noreturn]] void ThrowErrno(int code)
 {
-    throw QvError(SystemErrorMessage(code));
+    ThrowDestinationError(code);
 }
 
 // Deletes `path` and everything below it without following links. Returns

@@ -120,7 +120,20 @@ bool TNetworkPathConnection::Connect(const QString &aNetworkPath, const QString 
 {
     FFailed = false;
     FLastError.clear();
-    const QString path = aNetworkPath.trimmed();
+    // Credentials written into the address count as the user name and
+    // password when those are blank; the path goes on without them.
+    QString path = aNetworkPath.trimmed();
+    QString username = aUsername, password = aPassword;
+    {
+        QString address, user, pass;
+        if (SplitUncCredentials(path, address, user, pass)) {
+            path = address;
+            if (username.trimmed().isEmpty()) {
+                username = user;
+                password = pass;
+            }
+        }
+    }
     if (FConnected)
         Disconnect(true);
     if (FContext) {
@@ -139,17 +152,17 @@ bool TNetworkPathConnection::Connect(const QString &aNetworkPath, const QString 
     // The credentials: "DOMAIN\user" (or DOMAIN/user) names the domain too.
     // A blank user name asks for an anonymous session, which the server may
     // map to its guest account.
-    const bool anonymous = aUsername.trimmed().isEmpty();
+    const bool anonymous = username.trimmed().isEmpty();
     FCredentials = {};
     if (!anonymous) {
-        QString user = aUsername;
+        QString user = username;
         const qsizetype sep = user.indexOf(QRegularExpression(QStringLiteral("[\\\\/]")));
         if (sep > 0) {
             FCredentials.workgroup = user.left(sep).toUtf8();
             user = user.mid(sep + 1);
         }
         FCredentials.user = user.toUtf8();
-        FCredentials.password = aPassword.toUtf8();
+        FCredentials.password = password.toUtf8();
     }
 
     // Several jobs may connect from their own worker threads. Each
@@ -220,8 +233,8 @@ bool TNetworkPathConnection::Connect(const QString &aNetworkPath, const QString 
     FOwned = true;
     FConnected = true;
     FRemotePath = path;
-    FUser = aUsername;
-    FPassword = aPassword;
+    FUser = username;
+    FPassword = password;
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "storage/smbfs.h"
 
+#include "storage/destinationerror.h"
 #include "storage/networkconnection.h"
 
 #include "storage/smbclientlib.h"
@@ -19,7 +20,7 @@ namespace {
 
 [[noreturn]] void ThrowErrno(int code)
 {
-    throw QvError(SystemErrorMessage(code ? code : EIO));
+    ThrowDestinationError(code ? code : EIO);
 }
 
 [[noreturn]] void Fail(LocalCopyError::Side side, int code)

@@ -13,6 +13,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class TJob;
 
@@ -81,10 +82,16 @@ public:
     // orERROR_LocalAccess when the local source is missing or a download
     // meets a symbolic link in the backup set (already logged through the
     // context; no retry). Throws QvError for any destination failure; the
-    // frame logs it and retries. Never called for the ZIP operations or
-    // the two atNone values.
+    // frame logs it and retries, except for a refused name, which it logs
+    // and returns as orERROR_LocalAccess at once (destinationerror.h). A
+    // download whose source is missing throws DestinationEntryMissing.
+    // Never called for the ZIP operations or the two atNone values.
     virtual TOperationResult Perform(FileOperationContext &ctx, TFileOperationType op,
                                      const QString &localPath, const QString &remotePath) = 0;
+
+    // Whether a folder exists at `remotePath`; nullopt when this kind cannot
+    // tell cheaply or the question failed. Never throws, logs nothing.
+    virtual std::optional<bool> FolderExists(const QString & /*remotePath*/) { return std::nullopt; }
 
     // After an attempt failed with an exception.
     virtual void AttemptFailed(FileOperationContext &) {}

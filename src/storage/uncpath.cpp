@@ -49,6 +49,39 @@ bool LooksLikeUncPath(const QString &text)
            || t.startsWith(QLatin1String("smb://"), Qt::CaseInsensitive);
 }
 
+bool SplitUncCredentials(const QString &text, QString &address, QString &user, QString &password)
+{
+    const QString t = text.trimmed();
+    const QLatin1String scheme("smb://");
+    if (!t.startsWith(scheme, Qt::CaseInsensitive))
+        return false;
+    qsizetype end = t.indexOf(QLatin1Char('/'), scheme.size());
+    if (end < 0)
+        end = t.size();
+    // The last "@" of the server part ends the credentials, so that one in
+    // a password needs no escape.
+    const qsizetype at = t.lastIndexOf(QLatin1Char('@'), end - 1);
+    if (at < scheme.size())
+        return false;
+    const QString info = t.mid(scheme.size(), at - scheme.size());
+    const qsizetype colon = info.indexOf(QLatin1Char(':'));
+    const auto decoded = [](const QString &s) { return QUrl::fromPercentEncoding(s.toUtf8()); };
+    QString name = decoded(colon < 0 ? info : info.left(colon));
+    const qsizetype semicolon = name.indexOf(QLatin1Char(';'));
+    if (semicolon >= 0)
+        name = name.left(semicolon) + QLatin1Char('\\') + name.mid(semicolon + 1);
+    user = name;
+    password = colon < 0 ? QString() : decoded(info.mid(colon + 1));
+    address = t.left(scheme.size()) + t.mid(at + 1);
+    return true;
+}
+
+QString UncPathWithoutCredentials(const QString &text)
+{
+    QString address, user, password;
+    return SplitUncCredentials(text, address, user, password) ? address : text;
+}
+
 bool ParseUncPath(const QString &text, UncPath &out, QString *error)
 {
     auto fail = [error](const char *why) {
@@ -75,6 +108,8 @@ bool ParseUncPath(const QString &text, UncPath &out, QString *error)
     UncPath p;
     QString authority = parts.takeFirst();
     if (url) {
+        // Credentials are split off before (SplitUncCredentials): a path
+        // that still holds them is never sent anywhere.
         if (authority.contains(QLatin1Char('@')))
             return fail("credentials belong in the user name and password fields");
         const qsizetype colon = authority.lastIndexOf(QLatin1Char(':'));

@@ -111,6 +111,74 @@ TEST_P(PauseCancelTest, CancelInTheMiddleLeavesTheFlagAndTheNextRunRenamesTheFol
     EXPECT_EQ(ReadTree(Restore(0)), ReadTree(Src()));
 }
 
+TEST_P(PauseCancelTest, ARunWhoseJobFileIsReplacedDeletesItsFlagEvenWhenCancelled)
+{
+    MakeFiles(3);
+    // The moment the job file has reached the destination.
+    const auto jobFileReplaced = [this] {
+        return Job().CurrentFileOperationPath() == TempRoot() + "/Job.qvj" && QFileInfo::exists(DestDir() + "/Job.qvj");
+    };
+    OnWorker(jobFileReplaced, [this] { Job().Cancel(); });
+    RunBackup();
+    QObject::disconnect(m_connection);
+    EXPECT_TRUE(m_fired);
+    EXPECT_FALSE(QFileInfo::exists(SetDir() + "/_startflag.qvl"));
+
+    // The next run finds the point complete, not an unfinished run.
+    const QString first = RunFolders().value(0);
+    Write("Data/f000.txt", "changed");
+    RunBackup();
+    EXPECT_FALSE(Log().contains("WARNING: The previous backup has been cancelled and the backup files may be corrupted."));
+    EXPECT_EQ(RunFolders().value(0), first);
+    EXPECT_TRUE(QFileInfo(SetDir() + "/" + first).isDir());
+    EXPECT_EQ(ReadTree(Restore(1)), ReadTree(Src()));
+}
+
+TEST_P(PauseCancelTest, AFlagThatCannotBeDeletedIsAnErrorAndCostsNoPoint)
+{
+    MakeFiles(3);
+    RunBackup();
+    const Tree first = ReadTree(Src());
+    // Once the job file is replaced, the share goes away, or something
+    // takes the flag's place on a local drive.
+    OnWorker(
+        [this] {
+            return Job().CurrentFileOperationPath() == TempRoot() + "/Job.qvj" && RunFolders().size() == 2;
+        },
+        [this] {
+            if (IsSmb()) {
+                Samba().stop();
+            } else {
+                QFile::remove(SetDir() + "/_startflag.qvl");
+                QDir().mkpath(SetDir() + "/_startflag.qvl/in the way");
+            }
+        });
+    Write("Data/f000.txt", "changed");
+    RunBackup();
+    QObject::disconnect(m_connection);
+    ASSERT_TRUE(m_fired);
+    if (IsSmb()) {
+        QString error;
+        ASSERT_TRUE(Samba().start(&error)) << error.toStdString();
+    }
+    const Tree second = ReadTree(Src());
+    bool reported = false;
+    for (const QString &line : Log())
+        reported = reported || line.startsWith("ERROR: Unable to remove the file: " + RemoteSetPath() + "/_startflag.qvl (");
+    EXPECT_TRUE(reported) << Log().join("\n").toStdString();
+    EXPECT_TRUE(Log().contains("Backup job \"Job\" is finished with errors. Files copied: 1. Total size of the files: "
+                               + FormatByteSize(Job().CurrentBackupSize.load())));
+
+    // The next run removes nothing (the flag names a listed point, or what
+    // stands in its place cannot be read), and both points restore.
+    const QStringList points = RunFolders();
+    ASSERT_EQ(points.size(), 2);
+    RunBackup();
+    EXPECT_EQ(RunFolders().mid(0, 2), points);
+    EXPECT_EQ(ReadTree(Restore(0)), first);
+    EXPECT_EQ(ReadTree(Restore(1)), second);
+}
+
 TEST_P(PauseCancelTest, ARefusedFileWaitsForTheUserAndIsTriedAgain)
 {
     Options().Processing.IfDestinationNotAvailable_Then = 1;

@@ -193,21 +193,30 @@ TEST_P(RetentionRestoreTest, ReadingPointsOfAMissingSetFails)
 
 TEST_P(RetentionRestoreTest, AnUnfinishedSynchronisationSetIsNotRestored)
 {
-    Job().Settings.Backup.BackupType = btSynchronization;
-    Job().Settings.Sources.List = {Folder("Data")};
-    Write("Data/a.txt", "a");
-    RunBackup();
-    ASSERT_TRUE(WriteTextLines(SetDir() + "/_startflag.qvl", {}));
-    const RestorePointList points = ReadPoints();
-    EXPECT_FALSE(points.ok);
-    const QString message = "Last backup job was cancelled, so Quorvane is not able to restore your files. Please copy "
-                            "the backup folder \"Job\" from the storage manually.";
-    EXPECT_EQ(points.error, message);
-    EXPECT_TRUE(Log().contains("ERROR: " + message));
-    EXPECT_TRUE(Log().contains("Restore is cancelled."));
-    EXPECT_TRUE(Job().LastJobResult.Cancelled);
-    EXPECT_EQ(Job().JobStatus.load(), jsNone);
-    EXPECT_TRUE(EventTexts().contains("\"Job\" restore is cancelled."));
+    // The flag of an unfinished run, and one that is there but cannot be read.
+    for (const bool readable : {true, false}) {
+        SCOPED_TRACE(readable ? "a flag" : "a flag that cannot be read");
+        TearDownEngine();
+        SetUpEngine();
+        Job().Settings.Backup.BackupType = btSynchronization;
+        Job().Settings.Sources.List = {Folder("Data")};
+        Write("Data/a.txt", "a");
+        RunBackup();
+        if (readable)
+            ASSERT_TRUE(WriteTextLines(SetDir() + "/_startflag.qvl", {}));
+        else
+            ASSERT_TRUE(QDir().mkpath(SetDir() + "/_startflag.qvl/inside"));
+        const RestorePointList points = ReadPoints();
+        EXPECT_FALSE(points.ok);
+        const QString message = "Last backup job was cancelled, so Quorvane is not able to restore your files. "
+                                "Please copy the backup folder \"Job\" from the storage manually.";
+        EXPECT_EQ(points.error, message);
+        EXPECT_TRUE(Log().contains("ERROR: " + message));
+        EXPECT_TRUE(Log().contains("Restore is cancelled."));
+        EXPECT_TRUE(Job().LastJobResult.Cancelled);
+        EXPECT_EQ(Job().JobStatus.load(), jsNone);
+        EXPECT_TRUE(EventTexts().contains("\"Job\" restore is cancelled."));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Destination, RetentionRestoreTest, ::testing::Values(Destination::QV_ENGINE_DESTINATION),

@@ -95,14 +95,19 @@ TEST_F(RemoteJobFile, RebuiltJobKeepsTheActualDestinationAndComesUpUnscheduled)
             EXPECT_EQ(d.LocalOrExternalDrive, actual.LocalOrExternalDrive);
             EXPECT_EQ(d.FTP.Subfolder, stored.FTP.Subfolder);
         }
-        EXPECT_EQ(d.Network, stored.Network);
+        // The file holds no password: it is asked for when the job is opened.
+        TNetworkSettings network = stored.Network;
+        network.Password.clear();
+        EXPECT_EQ(d.Network, network);
         EXPECT_EQ(d.Cloud, stored.Cloud);
         // Scheduling disabled, days and times intact.
         EXPECT_EQ(job.SchedulingSettings.SchedulingType, stDisabled);
         TSchedulingSettings expected = writer.SchedulingSettings;
         expected.SchedulingType = stDisabled;
         EXPECT_EQ(job.SchedulingSettings, expected);
-        EXPECT_EQ(job.Settings, writer.Settings);
+        TSpecificSettings settings = writer.Settings;
+        settings.Compression.Password.clear();
+        EXPECT_EQ(job.Settings, settings);
         EXPECT_EQ(job.bmpIcon, JobIcons::Differential); // derived from the stored backup type
     }
 }
@@ -124,7 +129,6 @@ TEST_F(RemoteJobFile, EveryComparedFieldOfEachDestinationKind)
         {dtLocalOrExternalDrive, [](TDestinationSettings &d) { d.LocalOrExternalDrive.Disk += 'x'; }},
         {dtLocalOrExternalDrive, [](TDestinationSettings &d) { d.LocalOrExternalDrive.Subfolder += 'x'; }},
         {dtNetwork, [](TDestinationSettings &d) { d.Network.Username += 'x'; }},
-        {dtNetwork, [](TDestinationSettings &d) { d.Network.Password += 'x'; }},
         {dtNetwork, [](TDestinationSettings &d) { d.Network.UNCPath += 'x'; }},
         {dtFTP, [](TDestinationSettings &d) { d.FTP.Subfolder += 'x'; }},
         {dtCloud, [](TDestinationSettings &d) { d.Cloud.ServiceName += 'x'; }},
@@ -153,6 +157,54 @@ TEST_F(RemoteJobFile, EveryComparedFieldOfEachDestinationKind)
     EXPECT_FALSE(changed);
     EXPECT_EQ(job.DestinationSettings.FTP.AccountID, 99);
     EXPECT_EQ(job.SourceDrivesList, writer.SourceDrivesList);
+
+    // Nor is the job's own network password: the file holds none to compare.
+    TJob_DriveImage withPassword(QStringLiteral("I"));
+    withPassword.DestinationSettings = stored;
+    withPassword.DestinationSettings.Network.Password = QStringLiteral("the job's own");
+    ASSERT_TRUE(withPassword.LoadRemoteJobFile(RemotePath(), true, &changed));
+    EXPECT_FALSE(changed);
+    EXPECT_EQ(withPassword.DestinationSettings.Network.Password, "the job's own");
+}
+
+TEST_F(RemoteJobFile, NoPasswordReachesTheDestination)
+{
+    // Whoever reads the destination must not find the key to the share or
+    // to the encrypted archives there; the local job files keep both.
+    const QString networkPassword = QStringLiteral("net-Secret-1");
+    const QString zipPassword = QStringLiteral("zip-Secret-2");
+    const auto holds = [](const QByteArray &plain, const QString &secret) {
+        BinaryWriter w;
+        w.writeString(secret);
+        return plain.contains(w.data().mid(4)); // the UTF-16 text without its length
+    };
+
+    TJob_FilesAndFolders files(QStringLiteral("F"));
+    FillFilesAndFolders(files);
+    files.DestinationSettings.Network.Password = networkPassword;
+    files.Settings.Compression.Password = zipPassword;
+    TJob_DriveImage image(QStringLiteral("I"));
+    FillDriveImage(image);
+    image.DestinationSettings.Network.Password = networkPassword;
+    TJob_AppsData apps(QStringLiteral("A"));
+    FillAppsData(apps);
+    apps.DestinationSettings.Network.Password = networkPassword;
+
+    ASSERT_TRUE(files.SaveRemoteJobFile(RemotePath(), SampleState()));
+    QByteArray remote = ReadPlain(RemotePath());
+    EXPECT_FALSE(holds(remote, networkPassword));
+    EXPECT_FALSE(holds(remote, zipPassword));
+    const QByteArray local = files.EncodeLocalContent();
+    EXPECT_TRUE(holds(local, networkPassword));
+    EXPECT_TRUE(holds(local, zipPassword));
+
+    ASSERT_TRUE(image.SaveRemoteJobFile(RemotePath()));
+    EXPECT_FALSE(holds(ReadPlain(RemotePath()), networkPassword));
+    ASSERT_TRUE(apps.SaveRemoteJobFile(RemotePath(), {App(QStringLiteral("Alpha"))}));
+    EXPECT_FALSE(holds(ReadPlain(RemotePath()), networkPassword));
+    // The settings themselves are unchanged.
+    EXPECT_EQ(files.DestinationSettings.Network.Password, networkPassword);
+    EXPECT_EQ(files.Settings.Compression.Password, zipPassword);
 }
 
 TEST_F(RemoteJobFile, AppsDataEntriesReplaceTheRemoteCatalogue)

@@ -26,6 +26,14 @@ void ExpectSameCommon(const TJob &a, const TJob &b)
 
 // --- the exact layouts, written independently from the field tables ---
 
+// A remote job file lies at the destination beside what the passwords open:
+// it holds them as empty strings.
+TDestinationSettings WithoutNetworkPassword(TDestinationSettings d)
+{
+    d.Network.Password.clear();
+    return d;
+}
+
 TEST_F(JobFiles, FilesAndFoldersLayoutsAreExact)
 {
     TJob_FilesAndFolders job(QStringLiteral("Docs"));
@@ -38,7 +46,7 @@ TEST_F(JobFiles, FilesAndFoldersLayoutsAreExact)
         w.writeByte(st.Sources.FilterType);
         w.writeString(st.Sources.Extensions);
     };
-    auto putRunB = [&](BinaryWriter &w) {
+    auto putRunB = [&](BinaryWriter &w, bool withPassword) {
         w.writeInt32(st.Backup.BackupType);
         w.writeInt32(st.Backup.PerformFullBackup_Condition);
         w.writeInt32(st.Backup.PerformFullBackup_EveryCopies);
@@ -47,7 +55,7 @@ TEST_F(JobFiles, FilesAndFoldersLayoutsAreExact)
         w.writeBool(st.Backup.RemoveOldBackupsBeforeStartingNewBackup);
         w.writeBool(st.Compression.Enabled);
         w.writeBool(st.Compression.ProtectWithPassword);
-        w.writeString(st.Compression.Password);
+        w.writeString(withPassword ? st.Compression.Password : QString());
         w.writeInt32(st.Compression.EncryptionMethod);
         w.writeInt32(st.Compression.CompressionLevel);
         w.writeString(st.Compression.NoCompressionExtensions);
@@ -60,7 +68,7 @@ TEST_F(JobFiles, FilesAndFoldersLayoutsAreExact)
     PutResult(local, job);
     putRunA(local);
     PutDestination(local, job.DestinationSettings);
-    putRunB(local);
+    putRunB(local, true);
     PutScheduling(local, job.SchedulingSettings);
     EXPECT_EQ(job.EncodeLocalContent(), local.data());
 
@@ -74,8 +82,8 @@ TEST_F(JobFiles, FilesAndFoldersLayoutsAreExact)
     remote.writeInt64(state.SizeOfLastFullBackup);
     remote.writeInt64(state.SizeOfAllIncrementsOrLastDifferentialCopy);
     putRunA(remote);
-    PutDestination(remote, job.DestinationSettings);
-    putRunB(remote);
+    PutDestination(remote, WithoutNetworkPassword(job.DestinationSettings));
+    putRunB(remote, false);
     PutScheduling(remote, job.SchedulingSettings);
     EXPECT_EQ(job.EncodeRemoteContent(state), remote.data());
 }
@@ -102,7 +110,7 @@ TEST_F(JobFiles, DriveImageLayoutsAreExact)
     remote.writeInt32(4);
     remote.writeInt32(2);
     putSettings(remote);
-    PutDestination(remote, job.DestinationSettings);
+    PutDestination(remote, WithoutNetworkPassword(job.DestinationSettings));
     PutScheduling(remote, job.SchedulingSettings);
     EXPECT_EQ(job.EncodeRemoteContent(), remote.data());
 }
@@ -134,7 +142,7 @@ TEST_F(JobFiles, AppsDataLayoutsAreExactAndFollowTheCatalogueOrder)
         remote.writeStringList(a.RegistryPaths);
     }
     remote.writeStringList(job.AppNames);
-    PutDestination(remote, job.DestinationSettings);
+    PutDestination(remote, WithoutNetworkPassword(job.DestinationSettings));
     PutScheduling(remote, job.SchedulingSettings);
     EXPECT_EQ(job.EncodeRemoteContent(catalogue), remote.data());
 }
@@ -170,7 +178,9 @@ TEST_F(JobFiles, FilesAndFoldersRoundTripsByteForByte)
         TBackupSetState read;
         ASSERT_TRUE(c.LoadRemoteJobFile(remote, true, read));
         EXPECT_EQ(read, state);
-        EXPECT_EQ(c.Settings, a.Settings);
+        TSpecificSettings withoutPassword = a.Settings; // the remote file holds none
+        withoutPassword.Compression.Password.clear();
+        EXPECT_EQ(c.Settings, withoutPassword);
         c.SchedulingSettings.SchedulingType = a.SchedulingSettings.SchedulingType; // disabled by the load
         ASSERT_TRUE(c.SaveRemoteJobFile(remote, read));
         EXPECT_EQ(TestEnv::ReadFile(remote), remoteBytes);

@@ -285,6 +285,52 @@ TEST_F(LocalOps, CopyFromTheDestination)
                                   "ERROR: The file does not exist."}));
 }
 
+TEST_F(LocalOps, DownloadTellsAMissingFileFromOneThatCannotBeRead)
+{
+    EXPECT_EQ(job->FileOperation(atCopyFromRemoteToLocalFile, src() + "/n.txt", folder + "/n.txt", 0, false),
+              orERROR_RemoteAccess);
+    EXPECT_TRUE(job->LastFileOperationOutcome().entryMissing);
+    EXPECT_EQ(job->LastFileOperationOutcome().error, "The file does not exist.");
+
+    // A folder in the file's place is there, and not a file.
+    QDir().mkpath(folder + "/d.txt/inside");
+    EXPECT_EQ(job->FileOperation(atCopyFromRemoteToLocalFile, src() + "/d.txt", folder + "/d.txt", 0, false),
+              orERROR_RemoteAccess);
+    EXPECT_FALSE(job->LastFileOperationOutcome().entryMissing);
+    EXPECT_EQ(job->LastFileOperationOutcome().error, SystemErrorMessage(EISDIR));
+    EXPECT_EQ(job->LastJobResult.ErrorsCount, 0) << "errors not logged";
+
+    WriteFile(folder + "/r.txt", "remote data");
+    EXPECT_EQ(job->FileOperation(atCopyFromRemoteToLocalFile, src() + "/r.txt", folder + "/r.txt", 0, false), orSuccess);
+    EXPECT_FALSE(job->LastFileOperationOutcome().entryMissing);
+    EXPECT_TRUE(job->LastFileOperationOutcome().error.isEmpty());
+}
+
+TEST_F(LocalOps, ANameTheDestinationCannotHoldIsRefusedWithoutRetries)
+{
+    // One name longer than a folder entry may be.
+    const QString tooLong(300, QLatin1Char('n'));
+    WriteFile(src() + "/a.txt", "x");
+    QDir().mkpath(folder);
+    struct Case {
+        TFileOperationType op;
+        QString local;
+        QString remote;
+    };
+    const Case cases[] = {{atCopyFromLocalToRemoteFile, src() + "/a.txt", folder + "/" + tooLong},
+                          {atCopyFromLocalToRemoteFileThroughTempFolder, src() + "/a.txt", folder + "/x/" + tooLong},
+                          {atCreateRemoteFolder, QString(), folder + "/" + tooLong + "/sub"}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(int(c.op));
+        job->ClearRunLog();
+        EXPECT_EQ(job->FileOperation(c.op, c.local, c.remote, 5, true), orERROR_LocalAccess);
+        const QStringList l = log();
+        EXPECT_EQ(CountStartingWith(l, "Retry after"), 0) << l.join('\n').toStdString();
+        EXPECT_EQ(l.last(), "ERROR: " + SystemErrorMessage(ENAMETOOLONG));
+        EXPECT_EQ(job->LastJobResult.ErrorsCount, 1);
+    }
+}
+
 TEST_F(LocalOps, RemoveFiles)
 {
     WriteFile(folder + "/a.txt", "a");

@@ -59,8 +59,13 @@ private:
     void PrepareRun();
     void ChooseRunFolder();
     void WriteStartFlag();
+    bool ChainFolderMissing();
     void RemoveSelectedBackups(bool reportFailures);
+    void RemoveFolders(const QStringList &names, bool reportFailures);
+    bool RecordShortenedSet(const TBackupSetState &loaded, const QString &runFolder);
     void StoreState();
+    bool WriteJobFile(const TBackupSetState &stored);
+    bool UploadJobFile();
     bool UploadInternal(const QString &localName, const QString &remotePath);
     QString Summary();
     void Finish(const QString &finalLine);
@@ -76,6 +81,9 @@ private:
     QString m_cancelledFolder;
     bool m_removeExisting = false;
     bool m_removeWholeSet = false;
+    // The run folders of a set of another backup type that this run's new
+    // set replaces; they go once this run is complete.
+    QStringList m_replacedSetFolders;
     qint64 m_sizeBeforeScan = 0;
 };
 
@@ -164,6 +172,15 @@ void BackupRun::DownloadJobFile()
     }
     m_jobFileFound =
         m_job.FileOperation(atCopyFromRemoteToLocalFile, m_job.TempJobFilePath(), RemoteJobFile(), 0, false) == orSuccess;
+    if (m_jobFileFound || m_job.LastFileOperationOutcome().entryMissing)
+        return;
+    // Only a job file that is not there starts a new set. One that is there
+    // but cannot be read holds the state of every restore point of the set:
+    // a new set would leave them all behind, never to be pruned.
+    m_job.AddErrorToLog(FillPercentS(T(QStringLiteral("Unable to copy the job file \"%s\" from the backup directory.")),
+                                     {PathFileName(RemoteJobFile())})
+                        + QLatin1Char(' ') + m_job.LastFileOperationOutcome().error);
+    SetCancelling();
 }
 
 void BackupRun::CheckExistingSet()
@@ -198,59 +215,83 @@ void BackupRun::ReadSetState()
     const QStringList &main = m_run.Set.MainBackupList;
     const std::optional<TBackupType> type =
         main.isEmpty() ? std::nullopt : BackupSet::TypeOfMarker(main.first());
-    if (!type || *type != m_run.Settings.Backup.BackupType) {
+    const TBackupType backupType = m_run.Settings.Backup.BackupType;
+    const TBackupType setType = type.value_or(backupType);
+    if (!type.has_value() || setType != backupType) {
         m_job.AddWarningToLog(T(QStringLiteral("Backup type has been changed in the settings.")) + QLatin1Char(' ')
                               + T(QStringLiteral("Going to remove existing backup before to run this job.")));
-        m_removeExisting = true;
-        // The whole set goes, whatever an unfinished run left behind.
-        m_removeWholeSet = true;
+        if (backupType == btSynchronization || setType == btSynchronization) {
+            // A mirror lies directly in the set's folder, where the other
+            // set's folders would mix with it: the whole set goes first,
+            // whatever an unfinished run left behind.
+            m_removeExisting = true;
+            m_removeWholeSet = true;
+        } else {
+            // The new set's first run is made beside the old set's folders
+            // (its folder has a name of its own), and they go only once that
+            // run is complete: until then they are the restore points.
+            m_replacedSetFolders = main.mid(1);
+            m_run.Set = TBackupSetState();
+        }
     }
 }
 
 void BackupRun::CheckStartFlag()
 {
     const QString local = TempFile(BackupSet::StartFlagFile);
-    if (m_job.FileOperation(atCopyFromRemoteToLocalFile, local, JoinPath(m_run.BackupRoot, BackupSet::StartFlagFile),
-                            0, false)
-        != orSuccess)
+    const QString remote = JoinPath(m_run.BackupRoot, BackupSet::StartFlagFile);
+    const bool downloaded = m_job.FileOperation(atCopyFromRemoteToLocalFile, local, remote, 0, false) == orSuccess;
+    if (!downloaded && m_job.LastFileOperationOutcome().entryMissing)
         return;
     m_job.AddWarningToLog(T(QStringLiteral("The previous backup has been cancelled and the backup files may be corrupted.")));
     m_previousCancelled = true;
-    bool folderUsable = true;
-    try {
-        const QStringList lines = ReadTextLines(local);
-        if (!lines.isEmpty())
-            m_cancelledFolder = lines.first();
-    } catch (const QvError &e) {
-        m_job.AddErrorToLog(e.message());
+    if (!downloaded) {
+        // A flag is there, but what it names cannot be read.
+        m_job.AddErrorToLog(m_job.LastFileOperationOutcome().error + QStringLiteral(": ") + remote);
+    } else {
+        try {
+            const QStringList lines = ReadTextLines(local);
+            if (!lines.isEmpty())
+                m_cancelledFolder = lines.first();
+        } catch (const QvError &e) {
+            m_job.AddErrorToLog(e.message());
+        }
     }
     if (!m_cancelledFolder.isEmpty() && !IsUsableEntryName(m_cancelledFolder)) {
         // The flag names a folder outside the set: never followed.
         m_job.AddErrorToLog(T(QStringLiteral("The path leads outside the backup directory:")) + QLatin1Char(' ')
                             + m_cancelledFolder);
         m_cancelledFolder.clear();
-        folderUsable = false;
     }
-    if (m_job.JobOptions.Processing.RemovePreviousBackupIfCancelled
-        || m_run.Settings.Backup.BackupType == btSynchronization) {
+    // A folder the set lists is a complete restore point: its run stored the
+    // set's state and ended before it deleted the flag. It is never removed
+    // or renamed.
+    if (m_run.Set.MainBackupList.indexOf(m_cancelledFolder, 1) >= 1 || m_replacedSetFolders.contains(m_cancelledFolder))
+        m_cancelledFolder.clear();
+    const bool sync = m_run.Settings.Backup.BackupType == btSynchronization;
+    // Only a synchronisation run writes an empty flag, and an unfinished one
+    // may have changed any file of the mirror. In any other set an empty or
+    // unreadable flag names nothing to remove.
+    const bool wholeSet = sync && m_cancelledFolder.isEmpty();
+    if ((m_job.JobOptions.Processing.RemovePreviousBackupIfCancelled || sync)
+        && (wholeSet || !m_cancelledFolder.isEmpty())) {
         m_job.AddRawLineToLog(T(QStringLiteral("We have to remove the previous backup.")));
-        // An empty flag (a synchronisation run) stands for the whole set.
-        if (folderUsable) {
-            m_removeExisting = true;
-            if (m_cancelledFolder.isEmpty())
-                m_removeWholeSet = true;
-        }
-    } else {
-        if (!m_cancelledFolder.isEmpty()) {
-            const QString folder = JoinPath(m_run.BackupRoot, m_cancelledFolder);
-            m_job.FileOperation(atRenameRemoteFolder, folder + BackupSet::CancelledSuffix, folder, 0, true);
-        }
-        m_job.AddRawLineToLog(QString());
+        m_removeExisting = true;
+        m_removeWholeSet = m_removeWholeSet || wholeSet;
+        return;
     }
+    if (!m_job.JobOptions.Processing.RemovePreviousBackupIfCancelled && !m_cancelledFolder.isEmpty()) {
+        const QString folder = JoinPath(m_run.BackupRoot, m_cancelledFolder);
+        m_job.FileOperation(atRenameRemoteFolder, folder + BackupSet::CancelledSuffix, folder, 0, true);
+    }
+    m_job.AddRawLineToLog(QString());
 }
 
 void BackupRun::RemoveExisting()
 {
+    // Without a folder named, only the whole set may go (a mirror's).
+    if (!m_removeWholeSet && m_cancelledFolder.isEmpty())
+        return;
     const QString target = m_removeWholeSet ? m_run.BackupRoot : JoinPath(m_run.BackupRoot, m_cancelledFolder);
     if (m_job.FileOperation(atRemoveRemoteNotEmptyFolder, QString(), target, 0, true) != orSuccess)
         SetCancelling();
@@ -270,8 +311,12 @@ void BackupRun::PrepareRun()
     const TBackupType backupType = m_run.Settings.Backup.BackupType;
     const bool sync = backupType == btSynchronization;
 
-    const RunTypeDecision decision =
+    RunTypeDecision decision =
         DecideRunType(m_run.Settings.Backup, m_run.Set, [this](const QString &t) { return T(t); });
+    if ((decision.runType == btIncremental || decision.runType == btDifferential) && ChainFolderMissing()) {
+        decision.runType = btFull;
+        decision.reason = T(QStringLiteral("A backup this copy builds on is missing. We need to perform a full backup."));
+    }
     m_run.RunType = decision.runType;
     if (!decision.reason.isEmpty())
         m_job.AddToLog(decision.reason);
@@ -312,6 +357,10 @@ void BackupRun::PrepareRun()
         m_run.BackupFolder = m_run.BackupRoot;
     }
 
+    // The set as it was read, for the job file written after a removal of
+    // old backups before copying.
+    const TBackupSetState loaded = m_run.Set;
+
     // 9.3
     if (m_run.Set.MainBackupList.isEmpty())
         m_run.Set.MainBackupList.append(BackupSet::MarkerLine(backupType));
@@ -331,17 +380,22 @@ void BackupRun::PrepareRun()
     if (!sync && m_run.Settings.Backup.NumberFullCopiesToKeep > 0) {
         m_run.BackupsToRemove =
             SelectBackupsToRemove(m_run.Set.MainBackupList, m_run.Settings.Backup.NumberFullCopiesToKeep);
-        if (m_run.Settings.Backup.RemoveOldBackupsBeforeStartingNewBackup)
+        if (m_run.Settings.Backup.RemoveOldBackupsBeforeStartingNewBackup && !m_run.BackupsToRemove.isEmpty()) {
             RemoveSelectedBackups(!m_previousCancelled);
+            if (!RecordShortenedSet(loaded, folderName)) {
+                SetCancelling();
+                return;
+            }
+        }
     }
 
     // 9.6
     if (!m_jobFileFound)
         m_job.FileOperation(atCreateRemoteFolder, QString(), m_run.BackupRoot, 0, false);
 
-    // 9.7
+    // 9.7 (a folder name the destination refuses fails the run as well)
     if (m_run.BackupFolder != m_run.BackupRoot) {
-        if (m_job.FileOperation(atCreateRemoteFolder, QString(), m_run.BackupFolder, 0, true) == orERROR_RemoteAccess) {
+        if (m_job.FileOperation(atCreateRemoteFolder, QString(), m_run.BackupFolder, 0, true) != orSuccess) {
             m_run.BackupFolder.clear();
             SetCancelling();
         }
@@ -361,7 +415,8 @@ void BackupRun::ChooseRunFolder()
     for (int guard = 0; guard < 86400; ++guard) {
         bool taken = false;
         for (TBackupType t : {btFull, btIncremental, btDifferential}) {
-            if (main.contains(BackupSet::RunFolderName(m_stamp, m_run.Settings.Compression, t))) {
+            const QString name = BackupSet::RunFolderName(m_stamp, m_run.Settings.Compression, t);
+            if (main.contains(name) || m_replacedSetFolders.contains(name)) {
                 taken = true;
                 break;
             }
@@ -387,13 +442,47 @@ void BackupRun::WriteStartFlag()
         SetCancelling();
 }
 
+bool BackupRun::ChainFolderMissing()
+{
+    // The folders this run's copy builds on: the last full one and, in an
+    // incremental set, every one after it (a differential copy needs only
+    // the full one).
+    const QStringList &main = m_run.Set.MainBackupList;
+    const int since = CountSinceFull(main);
+    if (since < 0)
+        return false;
+    const qsizetype full = main.size() - 1 - since;
+    const qsizetype last = m_run.Settings.Backup.BackupType == btIncremental ? main.size() - 1 : full;
+    bool missing = false;
+    for (qsizetype i = full; i <= last; ++i) {
+        // Asked only of a name that stays inside the set. A destination that
+        // cannot tell (or a failed question) counts as present: the run's
+        // own operations then meet the failure.
+        if (!IsUsableEntryName(main.at(i)))
+            continue;
+        const QString folder = JoinPath(m_run.BackupRoot, main.at(i));
+        const std::optional<bool> exists = m_job.RemoteFolderExists(folder);
+        if (exists && !*exists) {
+            m_job.AddWarningToLog(T(QStringLiteral("The directory does not exist:")) + QLatin1Char(' ') + folder);
+            missing = true;
+        }
+    }
+    return missing;
+}
+
 void BackupRun::RemoveSelectedBackups(bool reportFailures)
 {
-    if (m_run.BackupsToRemove.isEmpty())
+    RemoveFolders(m_run.BackupsToRemove, reportFailures);
+    m_run.BackupsToRemove.clear();
+}
+
+void BackupRun::RemoveFolders(const QStringList &names, bool reportFailures)
+{
+    if (names.isEmpty())
         return;
     m_job.AddRawLineToLog(kSeparatorLine);
     m_job.AddToLog(T(QStringLiteral("Removing the old backups.")));
-    for (const QString &name : std::as_const(m_run.BackupsToRemove)) {
+    for (const QString &name : names) {
         const QString folder = JoinPath(m_run.BackupRoot, name);
         // The names come from the destination: one that is not a plain
         // folder name inside the set is never followed.
@@ -405,7 +494,18 @@ void BackupRun::RemoveSelectedBackups(bool reportFailures)
                                     + QLatin1Char(' ') + folder);
         }
     }
-    m_run.BackupsToRemove.clear();
+}
+
+bool BackupRun::RecordShortenedSet(const TBackupSetState &loaded, const QString &runFolder)
+{
+    // The removed points are gone: the set's job file must not list them,
+    // whatever becomes of this run. It gets the state of the last complete
+    // run with the list that is left, without this run's folder.
+    TBackupSetState shortened = loaded;
+    shortened.MainBackupList = m_run.Set.MainBackupList;
+    if (!shortened.MainBackupList.isEmpty() && shortened.MainBackupList.last() == runFolder)
+        shortened.MainBackupList.removeLast();
+    return WriteJobFile(shortened) && UploadJobFile();
 }
 
 bool BackupRun::UploadInternal(const QString &localName, const QString &remotePath)
@@ -476,23 +576,9 @@ void BackupRun::StoreState()
         stored.PreviousLocalFilesTimeList = std::move(m_run.CurrentFilesTimeList);
         stored.PreviousLocalDirsList = std::move(m_run.CurrentDirsList);
     }
-    // Encoded straight into the file, a piece at a time.
-    QString error;
-    bool written = false;
-    {
-        QFile file(m_job.TempJobFilePath());
-        written = file.open(QIODevice::WriteOnly | QIODevice::Truncate)
-                  && ScrambledFile::WriteEncoded(
-                      file, [&](BinaryWriter &w) { m_job.WriteRemoteContent(w, stored); }, &error)
-                  && file.flush();
-        if (!written && error.isEmpty())
-            error = file.errorString();
-    }
+    const bool written = WriteJobFile(stored);
     stored = TBackupSetState();
     if (!written) {
-        m_job.AddErrorToLog(T(QStringLiteral("Unable to save the settings. Please check the possibility to write to the file:"))
-                            + QLatin1Char(' ') + m_job.TempJobFilePath() + QStringLiteral(" (") + error
-                            + QLatin1Char(')'));
         SetCancelling();
         return;
     }
@@ -512,17 +598,53 @@ void BackupRun::StoreState()
         }
     }
     // 13.5 The new state becomes the set's state only now.
-    if (!Cancelling()
-        && m_job.FileOperation(atCopyFromLocalToRemoteFile, m_job.TempJobFilePath(), RemoteJobFile(), Retries(), true)
-               != orSuccess)
+    if (Cancelling())
+        return;
+    if (!UploadJobFile()) {
         SetCancelling();
-    // 13.6
-    if (!Cancelling())
-        m_job.FileOperation(atRemoveRemoteFile, QString(), JoinPath(m_run.BackupRoot, BackupSet::StartFlagFile), 0,
-                            false);
+        return;
+    }
+    // 13.6 The run is complete, even when a cancel came in meanwhile: the
+    // flag goes at once, or the next run would take this run's folder for
+    // an unfinished one.
+    const QString flag = JoinPath(m_run.BackupRoot, BackupSet::StartFlagFile);
+    if (m_job.FileOperation(atRemoveRemoteFile, QString(), flag, 0, false) != orSuccess)
+        m_job.AddErrorToLog(T(QStringLiteral("Unable to remove the file:")) + QLatin1Char(' ') + flag + QStringLiteral(" (")
+                            + m_job.LastFileOperationOutcome().error + QLatin1Char(')'));
     // 13.7
     if (!Cancelling() && !m_run.Settings.Backup.RemoveOldBackupsBeforeStartingNewBackup)
         RemoveSelectedBackups(true);
+    // The set of the former backup type, now that the new one has a point.
+    // Also after a cancel: the job file lists these folders no more, so no
+    // later run would ever remove them.
+    RemoveFolders(m_replacedSetFolders, true);
+}
+
+bool BackupRun::WriteJobFile(const TBackupSetState &stored)
+{
+    // Encoded straight into the file, a piece at a time.
+    QString error;
+    bool written = false;
+    {
+        QFile file(m_job.TempJobFilePath());
+        written = file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+                  && ScrambledFile::WriteEncoded(
+                      file, [&](BinaryWriter &w) { m_job.WriteRemoteContent(w, stored); }, &error)
+                  && file.flush();
+        if (!written && error.isEmpty())
+            error = file.errorString();
+    }
+    if (!written)
+        m_job.AddErrorToLog(T(QStringLiteral("Unable to save the settings. Please check the possibility to write to the file:"))
+                            + QLatin1Char(' ') + m_job.TempJobFilePath() + QStringLiteral(" (") + error
+                            + QLatin1Char(')'));
+    return written;
+}
+
+bool BackupRun::UploadJobFile()
+{
+    return m_job.FileOperation(atCopyFromLocalToRemoteFile, m_job.TempJobFilePath(), RemoteJobFile(), Retries(), true)
+           == orSuccess;
 }
 
 QString BackupRun::Summary()

@@ -61,10 +61,12 @@ RestorePointList ReadRestorePoints(TJob_FilesAndFolders &job)
                          && job.FileOperation(atCopyFromRemoteToLocalFile, job.TempJobFilePath(),
                                               root + AppState::JobFileExtension(), 0, true)
                                 == orSuccess;
+    // A flag that is there but cannot be read still tells of an unfinished run.
     const bool startFlag = !temp.isEmpty()
-                           && job.FileOperation(atCopyFromRemoteToLocalFile, JoinPath(temp, BackupSet::StartFlagFile),
-                                                JoinPath(root, BackupSet::StartFlagFile), 0, false)
-                                  == orSuccess;
+                           && (job.FileOperation(atCopyFromRemoteToLocalFile, JoinPath(temp, BackupSet::StartFlagFile),
+                                                 JoinPath(root, BackupSet::StartFlagFile), 0, false)
+                                   == orSuccess
+                               || !job.LastFileOperationOutcome().entryMissing);
     job.DisconnectFromStorage();
     job.CurrentFileOperationType.store(atNone);
 

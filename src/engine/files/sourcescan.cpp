@@ -125,7 +125,7 @@ void SourceScan::FolderItem(const QString &folder)
             // like any other, so that the item's files are never taken for
             // removed ones because their folder could not be made.
             while (!EnsureFolderChain(own)) {
-                if (!RetryAfterRefusal())
+                if (m_folderNameRefused || !RetryAfterRefusal())
                     return;
             }
             m_run.CreatedDirsList.append(own);
@@ -188,8 +188,14 @@ void SourceScan::Walk(const QString &folder, const QString &relative)
             if (m_filter.ExcludesFolder(full, name))
                 continue;
             if (!AddCurrentDir(rel)) {
-                if (!CreateNewFolder(rel))
-                    return;
+                if (!CreateNewFolder(rel)) {
+                    if (!m_folderNameRefused)
+                        return;
+                    // The destination cannot hold the folder's name: it is
+                    // left out with everything in it (the error is logged).
+                    m_run.CurrentDirsList.removeLast();
+                    continue;
+                }
                 m_run.CreatedDirsList.append(rel);
             }
             Walk(full, rel);
@@ -315,7 +321,7 @@ bool SourceScan::CreateNewFolder(const QString &relative)
         const bool created = m_createFoldersDirectly ? CreateFolder(relative) : EnsureFolderChain(relative);
         if (created)
             return true;
-        if (!RetryAfterRefusal())
+        if (m_folderNameRefused || !RetryAfterRefusal())
             return false;
     }
 }
@@ -344,9 +350,14 @@ bool SourceScan::EnsureFolderChain(const QString &relative)
 
 bool SourceScan::CreateFolder(const QString &relative)
 {
+    m_folderNameRefused = false;
     if (m_oneArchive)
         return m_job.FileOperation(atCreateFolderInZip, QString(), relative, m_retries, true) == orSuccess;
-    return m_job.FileOperation(atCreateRemoteFolder, QString(), Destination(relative), m_retries, true) == orSuccess;
+    const TOperationResult made =
+        m_job.FileOperation(atCreateRemoteFolder, QString(), Destination(relative), m_retries, true);
+    // A folder creation has no local side: this is a name the destination refuses.
+    m_folderNameRefused = made == orERROR_LocalAccess;
+    return made == orSuccess;
 }
 
 TOperationResult SourceScan::Copy(const QString &fullPath, const QString &relative)

@@ -72,6 +72,9 @@ private:
     bool m_oneArchive;
     bool m_zipPerFile;
     bool m_directCopy;
+    // The last folder creation failed on a name the destination refuses:
+    // no retry or pause helps, and that folder is left out.
+    bool m_folderNameRefused = false;
 
     // The reference state, indexed; an entry is "seen" once the scan met
     // its path, whatever happened to the file then.
