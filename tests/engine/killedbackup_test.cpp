@@ -30,12 +30,20 @@ struct KillCase {
     Storage storage;
 };
 
+std::string NameOf(const KillCase &c)
+{
+    const char *storage = c.storage == Storage::Plain        ? "plain"
+                          : c.storage == Storage::OneArchive ? "one_archive"
+                                                             : "zip_per_file";
+    return std::string(c.destination == Destination::Local ? "local_" : "smb_") + storage;
+}
 std::string CaseName(const ::testing::TestParamInfo<KillCase> &info)
 {
-    const char *storage = info.param.storage == Storage::Plain        ? "plain"
-                          : info.param.storage == Storage::OneArchive ? "one_archive"
-                                                                      : "zip_per_file";
-    return std::string(info.param.destination == Destination::Local ? "local_" : "smb_") + storage;
+    return NameOf(info.param);
+}
+void PrintTo(const KillCase &c, std::ostream *os)
+{
+    *os << NameOf(c);
 }
 
 // One moment of the killed program's run, as it wrote it down.
