@@ -20,7 +20,7 @@
 // is the operation and its path, or the newest line of the run log. At
 // moment MOMENT the process writes its run log so far to TRACE_FILE + ".log"
 // and kills itself; with MOMENT 0 it runs to the end, writes its run log
-// there and exits with 0 (finished) or 3 (cancelled).
+// there and exits with 0 (finished) or 3 (cancelled). 2: it could not start.
 #include "app/options/options.h"
 #include "base/appstate.h"
 #include "base/datetime.h"
@@ -73,6 +73,13 @@ public:
     {
         m_trace = std::fopen(QFile::encodeName(traceFile).constData(), "w");
     }
+    ~Moments()
+    {
+        if (m_trace)
+            std::fclose(m_trace);
+    }
+    Moments(const Moments &) = delete;
+    Moments &operator=(const Moments &) = delete;
     bool ok() const { return m_trace != nullptr; }
 
     void Reach(const char *kind, const QString &what)
@@ -185,12 +192,13 @@ int main(int argc, char **argv)
     CountDestinationOperations(dtLocalOrExternalDrive, moments);
     CountDestinationOperations(dtNetwork, moments);
     // Direct: the worker itself stops at the moment it reports.
-    QObject::connect(
+    const QMetaObject::Connection watch = QObject::connect(
         &job, &TJob::Changed, &job, [&] { moments.Reach("changed", moments.LastLogLine()); }, Qt::DirectConnection);
 
     if (!Backup(job))
         return Fail(QStringLiteral("the run did not start"));
     JobWorker::WaitForRunToEnd(job, -1);
+    QObject::disconnect(watch);
     moments.WriteRunLog();
     return job.LastJobResult.Cancelled ? 3 : 0;
 }
