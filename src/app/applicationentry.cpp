@@ -10,11 +10,9 @@
 ApplicationEntry::ApplicationEntry(const QStringList &arguments, CoreServices services, QObject *parent)
     : QObject(parent), m_commandLine(CommandLine::Parse(arguments)), m_core(std::move(services))
 {
-    connect(&m_server, &InstanceServer::ShowRequested, this, &ApplicationEntry::ShowRequested);
+    connect(&m_server, &InstanceServer::ShowRequested, this, [this] { Q_EMIT HandOverRequested(QString()); });
     connect(&m_server, &InstanceServer::OpenFileRequested, this, [this](const QString &path) {
-        Q_EMIT ShowRequested();
-        if (IsJobFilePath(path))
-            Q_EMIT OpenJobFileRequested(path);
+        Q_EMIT HandOverRequested(IsJobFilePath(path) ? path : QString());
     });
     connect(&m_core, &ApplicationCore::OpenJobFileRequested, this, &ApplicationEntry::OpenJobFileRequested);
     m_lockRetry.setInterval(1000);
