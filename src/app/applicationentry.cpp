@@ -42,7 +42,9 @@ ApplicationEntry::Outcome ApplicationEntry::Start(QString *error)
     else
         m_lockRetry.start(); // the running one may end; then this one takes over
 
-    // 4.-6. The core, in its start-up order.
+    // 4.-6. The core, in its start-up order; the windowed program owns the
+    // log-on entry.
+    m_core.SetWritesLogonEntry(true);
     m_core.SetStartedHidden(m_commandLine.Hide);
     if (!m_core.Initialise() || AppState::ApplicationClosing)
         return Outcome::Closing;

@@ -7,9 +7,6 @@
 #include "cli/cliargs.h"
 #include "cli/clioutput.h"
 #include "jobs/jobkinds.h"
-#include "platform/autostart.h"
-
-#include <QFileInfo>
 
 CliContext::CliContext() = default;
 CliContext::~CliContext() = default;
@@ -24,14 +21,6 @@ bool CliContext::Start()
         const QString text = CliOut::EventText(line);
         if (text.startsWith(QLatin1String("ERROR")) || text.startsWith(QLatin1String("Error")))
             CliOut::Err(text);
-    }
-    if (ok && !m_core.OptionsWereLoaded() &&
-        QFileInfo(Autostart::ProgramPath()).fileName() != QLatin1String("quorvane")) {
-        // The defaults register the windowed program for the log-on; with no
-        // windowed program beside this one there is nothing to register, and
-        // the console program itself must not start at log-on.
-        SetRunAtLogon(false);
-        m_core.Options().General.RunProgramAtLogon = false;
     }
     QObject::connect(&m_core, &ApplicationCore::EventsAppended, [this](const QStringList &lines) {
         for (const QString &line : lines) {

@@ -4,12 +4,14 @@
 #include "app/applicationentry.h"
 #include "apptestfixture.h"
 
+#include "platform/autostart.h"
 #include "platform/folders.h"
 #include "support/testenv.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QSignalSpy>
@@ -89,6 +91,16 @@ TEST_F(Entry, FirstStartHoldsTheLockAndWaitsForTheWindow)
     EXPECT_FALSE(entry.Core().IsSchedulerRunning()) << "the scheduler starts when the window is first shown";
     entry.FirstShown();
     EXPECT_TRUE(entry.Core().IsSchedulerRunning());
+}
+
+TEST_F(Entry, WindowedProgramWritesTheDefaultLogonEntry)
+{
+    ASSERT_FALSE(QFileInfo::exists(Autostart::EntryPath()));
+    ApplicationEntry entry({}, rec.Services());
+    ASSERT_EQ(entry.Start(), ApplicationEntry::Outcome::Run);
+    EXPECT_FALSE(entry.Core().OptionsWereLoaded());
+    EXPECT_TRUE(Autostart::IsSet());
+    EXPECT_TRUE(Options().General.RunProgramAtLogon);
 }
 
 TEST_F(Entry, HideStartsTheSchedulerAtOnce)

@@ -296,7 +296,7 @@ TEST_F(OptionsFileTest, FieldsReadBeforeAFailureKeepTheirValues)
     plain.chop(3);
     ASSERT_TRUE(ScrambledFile::Write(m_path, plain));
     TOptions o;
-    EXPECT_FALSE(LoadOptionsOrDefaults(o, m_path));
+    EXPECT_FALSE(LoadOptionsOrDefaults(o, m_path, LogonEntry::Write));
     EXPECT_EQ(events(), QStringList{kCode1});
     // The defaults replace the settings but keep the FTP accounts.
     EXPECT_EQ(o.LastFTPAccountID, stored.LastFTPAccountID);

@@ -42,11 +42,11 @@ bool LoadOptions(TOptions &options, const QString &path)
     return true;
 }
 
-bool LoadOptionsOrDefaults(TOptions &options, const QString &path)
+bool LoadOptionsOrDefaults(TOptions &options, const QString &path, LogonEntry logon)
 {
     if (LoadOptions(options, path))
         return true;
-    SetDefaultOptions(options);
+    SetDefaultOptions(options, logon);
     return false;
 }
 
