@@ -17,9 +17,10 @@ bool CliContext::Start()
     AppState::CommandLineRun = true;
     const bool ok = m_core.Initialise();
     // The start-up events that report a failure; the rest is routine.
+    const QString &damage = m_core.Jobs().ListDamage();
     for (const QString &line : m_core.Events()) {
         const QString text = CliOut::EventText(line);
-        if (text.startsWith(QLatin1String("ERROR")) || text.startsWith(QLatin1String("Error")))
+        if (text.startsWith(QLatin1String("ERROR")) || text.startsWith(QLatin1String("Error")) || text == damage)
             CliOut::Err(text);
     }
     QObject::connect(&m_core, &ApplicationCore::EventsAppended, [this](const QStringList &lines) {
@@ -28,7 +29,10 @@ bool CliContext::Start()
             m_lastEvent = line;
         }
     });
-    return ok;
+    // Every command works on the jobs: none of them runs on a list that
+    // could not be read, where each job would seem not to exist (and a
+    // changed list would replace the user's).
+    return ok && damage.isEmpty();
 }
 
 TJob &CliContext::Job(const QString &name)

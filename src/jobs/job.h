@@ -108,6 +108,9 @@ public:
     static QString RunStamp(const QDateTime &start);
 
     // --- files ---
+    // Set when the local job file could not be read whole at load ("Code:
+    // 1"): its next save renames that file aside before writing a new one.
+    std::atomic<bool> LocalJobFileDamaged{false};
     QString LocalJobFilePath() const; // DataFolder / name + ".qvd"
     static QString LocalJobFilePathFor(const QString &name);
     virtual bool SaveLocalJobFile(const QString &path) = 0;

@@ -127,6 +127,23 @@ TEST_F(StartUp, JobsAreLoadedInListOrder)
     EXPECT_EQ(AppState::JobFileExtension(), QStringLiteral(".qvj"));
 }
 
+TEST_F(StartUp, DamagedJobsListIsAnEventWithWhatToDoAndTheProgramGoesOn)
+{
+    QDir().mkpath(Folders::DataFolder());
+    TJob_FilesAndFolders job{QStringLiteral("Docs")};
+    ASSERT_TRUE(job.SaveLocalJobFile(job.LocalJobFilePath()));
+    const QString list = Folders::DataFolder() + QStringLiteral("/jobslist.qvl");
+    TestEnv::WriteFile(list, QByteArray("Docs\r\n\xFF\xFE\r\n"));
+    ASSERT_TRUE(core->Initialise());
+    EXPECT_EQ(core->Jobs().Count(), 0);
+    const QString damage = core->Jobs().ListDamage();
+    EXPECT_TRUE(damage.startsWith(QStringLiteral("Error: unable to read the jobs list: ") + list +
+                                  QStringLiteral(" (line 2 is not UTF-8 text). Restore it from a copy")))
+        << damage.toStdString();
+    EXPECT_TRUE(anyEventIs(core->Events(), damage));
+    EXPECT_FALSE(anyEventIs(core->Events(), QStringLiteral("Backup jobs are loaded.")));
+}
+
 TEST_F(StartUp, CoreAloneLeavesTheLogonEntryAsItIs)
 {
     // What the console program starts: no options file, so the defaults.

@@ -128,7 +128,10 @@ bool LoadOptionsOrDefaults(TOptions &options, const QString &path, LogonEntry lo
 
 // Writes the options (format version 8) atomically to `path`. A new file is
 // readable by its owner only, because it holds passwords. Returns false on
-// failure, with `error` set when given.
+// failure, with `error` set when given. A file that LoadOptions found
+// damaged ("Code: 1") is first renamed aside (KeepDamagedFileAside) with the
+// event "The damaged file is kept as:" and the new path; when it cannot be
+// renamed nothing is written.
 bool SaveOptions(const TOptions &options, const QString &path, QString *error = nullptr);
 
 // The index of the last account with this ID, or -1.
