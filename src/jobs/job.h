@@ -56,6 +56,9 @@ public:
     QString CurrentFileOperationPath() const;
 
     // --- status transitions ---
+    // A waiting job goes back to idle with its start and end stamped now
+    // (the start it was queued for counts as served) and its local job file
+    // saved, unless the program is quitting; an active one is asked to stop.
     void Cancel();
     void Pause();
     // The main window's resume: a paused job goes back to jsRunning (any other
