@@ -93,8 +93,9 @@ bool RemoteReadResult(ScrambledFile::ReadStatus status, const QString &path, con
 }
 
 // The content of a remote job file does not parse. The file read is the
-// working copy of the one at the destination (same name) or a file the user
-// chose; the message names both and what can be done about it.
+// working copy of the one at the destination, which has the same name, or a
+// file the user chose: the message gives the name and the path read, and
+// what can be done about it.
 [[noreturn]] void throwDamagedRemoteJobFile(const QString &path, const DecodeError &e)
 {
     throw QvError(QStringLiteral("The job file \"%1\" is damaged: %2 (read from %3). Restore the job file at the "
