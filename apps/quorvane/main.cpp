@@ -45,9 +45,7 @@ int main(int argc, char **argv)
 
     TfrmMainQuorvane window(entry.Core());
     window.SetJobWindows(CreateEditingJobWindows());
-    window.SetFirstShowHandler([&entry] { entry.FirstShown(); });
-    QObject::connect(&entry, &ApplicationEntry::ShowRequested, &window, &TfrmMainQuorvane::ShowFromTray);
-    QObject::connect(&entry, &ApplicationEntry::OpenJobFileRequested, &window, &TfrmMainQuorvane::OpenJobFile);
+    window.AttachEntry(entry);
     QObject::connect(&window, &TfrmMainQuorvane::QuitFinished, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     // The end of the desktop session closes the program like Quit, unasked.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,

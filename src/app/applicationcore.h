@@ -32,6 +32,10 @@ public:
     bool Initialise();
     // Whether Initialise read the options file (false: defaults were set).
     bool OptionsWereLoaded() const { return m_optionsLoaded; }
+    // The windowed program owns the log-on entry: only a core it runs writes
+    // the default entry when the options file is missing. Off by default, so
+    // that the command-line front end never writes or removes it.
+    void SetWritesLogonEntry(bool writes) { m_writesLogonEntry = writes; }
 
     // --- what the core owns ---
     TOptions &Options();
@@ -142,6 +146,7 @@ private:
     QTimer m_timer;
     bool m_tickRunning = false;
     bool m_optionsLoaded = false;
+    bool m_writesLogonEntry = false;
     bool m_shutdownAfterJobs = false;
     bool m_shutdownWindowRequested = false;
     bool m_keepAwakeActive = false;

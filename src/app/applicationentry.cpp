@@ -10,11 +10,9 @@
 ApplicationEntry::ApplicationEntry(const QStringList &arguments, CoreServices services, QObject *parent)
     : QObject(parent), m_commandLine(CommandLine::Parse(arguments)), m_core(std::move(services))
 {
-    connect(&m_server, &InstanceServer::ShowRequested, this, &ApplicationEntry::ShowRequested);
+    connect(&m_server, &InstanceServer::ShowRequested, this, [this] { Q_EMIT HandOverRequested(QString()); });
     connect(&m_server, &InstanceServer::OpenFileRequested, this, [this](const QString &path) {
-        Q_EMIT ShowRequested();
-        if (IsJobFilePath(path))
-            Q_EMIT OpenJobFileRequested(path);
+        Q_EMIT HandOverRequested(IsJobFilePath(path) ? path : QString());
     });
     connect(&m_core, &ApplicationCore::OpenJobFileRequested, this, &ApplicationEntry::OpenJobFileRequested);
     m_lockRetry.setInterval(1000);
@@ -44,7 +42,9 @@ ApplicationEntry::Outcome ApplicationEntry::Start(QString *error)
     else
         m_lockRetry.start(); // the running one may end; then this one takes over
 
-    // 4.-6. The core, in its start-up order.
+    // 4.-6. The core, in its start-up order; the windowed program owns the
+    // log-on entry.
+    m_core.SetWritesLogonEntry(true);
     m_core.SetStartedHidden(m_commandLine.Hide);
     if (!m_core.Initialise() || AppState::ApplicationClosing)
         return Outcome::Closing;

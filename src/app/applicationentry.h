@@ -40,10 +40,13 @@ public:
     static constexpr int kHandOverTimeoutMs = 10000;
 
 Q_SIGNALS:
-    // Another start asked this instance to show itself.
-    void ShowRequested();
-    // Open a job file through the Open action: from another start's
-    // hand-over (after ShowRequested) or from this start's first argument.
+    // Another start asked this instance to show itself, and with a job file
+    // path (empty: none) to open that file through the Open action. The
+    // window acts on the path only when it was really shown (the program
+    // password may be cancelled or wrong).
+    void HandOverRequested(const QString &jobFilePath);
+    // Open a job file through the Open action: this start's first argument,
+    // served when the window is first shown.
     void OpenJobFileRequested(const QString &path);
 
 private:

@@ -73,7 +73,8 @@ bool ApplicationCore::Initialise()
     m_jobs.DetectLegacyLayout();
 
     TOptions &options = ::Options();
-    m_optionsLoaded = LoadOptionsOrDefaults(options, OptionsFilePath());
+    m_optionsLoaded = LoadOptionsOrDefaults(options, OptionsFilePath(),
+                                            m_writesLogonEntry ? LogonEntry::Write : LogonEntry::Leave);
 
     loadCloudCredentials();
 

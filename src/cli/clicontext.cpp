@@ -7,9 +7,6 @@
 #include "cli/cliargs.h"
 #include "cli/clioutput.h"
 #include "jobs/jobkinds.h"
-#include "platform/autostart.h"
-
-#include <QFileInfo>
 
 CliContext::CliContext() = default;
 CliContext::~CliContext() = default;
@@ -20,18 +17,11 @@ bool CliContext::Start()
     AppState::CommandLineRun = true;
     const bool ok = m_core.Initialise();
     // The start-up events that report a failure; the rest is routine.
+    const QString &damage = m_core.Jobs().ListDamage();
     for (const QString &line : m_core.Events()) {
         const QString text = CliOut::EventText(line);
-        if (text.startsWith(QLatin1String("ERROR")) || text.startsWith(QLatin1String("Error")))
+        if (text.startsWith(QLatin1String("ERROR")) || text.startsWith(QLatin1String("Error")) || text == damage)
             CliOut::Err(text);
-    }
-    if (ok && !m_core.OptionsWereLoaded() &&
-        QFileInfo(Autostart::ProgramPath()).fileName() != QLatin1String("quorvane")) {
-        // The defaults register the windowed program for the log-on; with no
-        // windowed program beside this one there is nothing to register, and
-        // the console program itself must not start at log-on.
-        SetRunAtLogon(false);
-        m_core.Options().General.RunProgramAtLogon = false;
     }
     QObject::connect(&m_core, &ApplicationCore::EventsAppended, [this](const QStringList &lines) {
         for (const QString &line : lines) {
@@ -39,7 +29,10 @@ bool CliContext::Start()
             m_lastEvent = line;
         }
     });
-    return ok;
+    // Every command works on the jobs: none of them runs on a list that
+    // could not be read, where each job would seem not to exist (and a
+    // changed list would replace the user's).
+    return ok && damage.isEmpty();
 }
 
 TJob &CliContext::Job(const QString &name)

@@ -16,7 +16,8 @@ public:
 
     // Brings the core up (data folder, options, translations, folders,
     // jobs); the events that report failures are printed. False when the
-    // program cannot work (the data folder cannot be created).
+    // program cannot work: the data folder cannot be created, or the jobs
+    // list is damaged (its event names the file and what the user can do).
     bool Start();
     ApplicationCore &Core() { return m_core; }
 

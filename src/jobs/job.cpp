@@ -34,6 +34,10 @@ void TJob::Cancel()
                 LastJobResult.EndTime = now;
                 LastJobResult.Log.Clear();
             }
+            // Saved at once: after a restart the stamp is all that keeps the
+            // missed-start rule from queueing the cancelled start again.
+            if (!AppState::ApplicationClosing)
+                SaveLocalJobFile(LocalJobFilePath());
             NotifyChanged();
             return;
         }

@@ -57,6 +57,9 @@ public:
     QString CurrentFileOperationPath() const;
 
     // --- status transitions ---
+    // A waiting job goes back to idle with its start and end stamped now
+    // (the start it was queued for counts as served) and its local job file
+    // saved, unless the program is quitting; an active one is asked to stop.
     void Cancel();
     void Pause();
     // The main window's resume: a paused job goes back to jsRunning (any other
@@ -109,6 +112,9 @@ public:
     static QString RunStamp(const QDateTime &start);
 
     // --- files ---
+    // Set when the local job file could not be read whole at load ("Code:
+    // 1"): its next save renames that file aside before writing a new one.
+    std::atomic<bool> LocalJobFileDamaged{false};
     QString LocalJobFilePath() const; // DataFolder / name + ".qvd"
     static QString LocalJobFilePathFor(const QString &name);
     virtual bool SaveLocalJobFile(const QString &path) = 0;

@@ -131,9 +131,7 @@ bool TJob_AppsData::LoadRemoteJobFile(const QString &path, bool LoadJobSettings,
 {
     if (destinationChanged)
         *destinationChanged = false;
-    QByteArray plain;
-    if (!ReadRemoteJobFileContent(path, plain))
-        return true;
-    ParseRemoteContent(plain, LoadJobSettings, destinationChanged);
+    ReadRemoteJobFileContent(
+        path, [&](const QByteArray &plain) { ParseRemoteContent(plain, LoadJobSettings, destinationChanged); });
     return true;
 }

@@ -105,9 +105,7 @@ bool TJob_DriveImage::LoadRemoteJobFile(const QString &path, bool LoadJobSetting
 {
     if (destinationChanged)
         *destinationChanged = false;
-    QByteArray plain;
-    if (!ReadRemoteJobFileContent(path, plain))
-        return true;
-    ParseRemoteContent(plain, LoadJobSettings, destinationChanged);
+    ReadRemoteJobFileContent(
+        path, [&](const QByteArray &plain) { ParseRemoteContent(plain, LoadJobSettings, destinationChanged); });
     return true;
 }

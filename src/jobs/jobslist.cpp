@@ -1,8 +1,10 @@
 #include "jobs/jobslist.h"
 
 #include "base/appstate.h"
+#include "base/damagedfile.h"
 #include "base/errors.h"
 #include "base/events.h"
+#include "base/fileread.h"
 #include "base/textfile.h"
 #include "jobs/jobkinds.h"
 #include "jobs/jobtext.h"
@@ -25,6 +27,30 @@ QString JobsList::FilePath() const
     return Folders::DataFolder() + QLatin1Char('/') + (m_legacy ? kLegacyFileName : kFileName);
 }
 
+namespace {
+// The names of the list file's bytes. Throws QvError when the bytes are no
+// text this program writes: not UTF-8, or holding a NUL byte (a file cut by
+// a crash of the file system often ends in a run of them).
+QStringList namesOfList(const QByteArray &data)
+{
+    qsizetype line = 1;
+    qsizetype start = 0;
+    while (start <= data.size()) {
+        qsizetype end = data.indexOf('\n', start);
+        if (end < 0)
+            end = data.size();
+        const QByteArrayView bytes(data.constData() + start, end - start);
+        if (bytes.contains('\0'))
+            throw QvError(QStringLiteral("line %1 holds a NUL byte").arg(line));
+        if (!bytes.isValidUtf8())
+            throw QvError(QStringLiteral("line %1 is not UTF-8 text").arg(line));
+        start = end + 1;
+        ++line;
+    }
+    return DecodeTextLines(data);
+}
+} // namespace
+
 bool JobsList::LoadJobsListAndJobs()
 {
     DetectLegacyLayout();
@@ -33,8 +59,22 @@ bool JobsList::LoadJobsListAndJobs()
         return false;
     QStringList names;
     try {
-        names = ReadTextLines(listPath);
-    } catch (const QvError &) {
+        QFile file(listPath);
+        if (!file.open(QIODevice::ReadOnly))
+            throw QvError(file.errorString());
+        QByteArray data;
+        if (!ReadWholeFile(file, data))
+            throw QvError(file.errorString());
+        names = namesOfList(data);
+    } catch (const QvError &e) {
+        // Never an empty list in silence: the user's jobs are still there,
+        // each in its own job file, only their list cannot be read.
+        m_damage = Translate(QStringLiteral("Error: unable to read the jobs list:")) + QLatin1Char(' ') + listPath +
+                   QStringLiteral(" (") + e.message() + QStringLiteral("). ") +
+                   Translate(QStringLiteral("Restore it from a copy, or repair it: it holds one job name per line, and "
+                                            "each job's settings are kept in the job file of that name beside it."));
+        m_listDamaged = true;
+        AddEvent(m_damage);
         return false;
     }
     for (const QString &name : names) {
@@ -63,6 +103,19 @@ QStringList JobsList::Names() const
 
 bool JobsList::SaveJobsList() const
 {
+    if (m_listDamaged) {
+        // A new list replaces the damaged one only once that is kept aside.
+        QString error;
+        const QString aside = KeepDamagedFileAside(FilePath(), &error);
+        if (!error.isEmpty()) {
+            AddEvent(Translate(QStringLiteral("Unable to keep the damaged file aside:")) + QLatin1Char(' ') +
+                     FilePath() + QStringLiteral(" (") + error + QLatin1Char(')'));
+            return false;
+        }
+        if (!aside.isEmpty())
+            AddEvent(Translate(QStringLiteral("The damaged file is kept as:")) + QLatin1Char(' ') + aside);
+        m_listDamaged = false;
+    }
     return WriteTextLines(FilePath(), Names());
 }
 

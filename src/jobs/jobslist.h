@@ -24,9 +24,19 @@ public:
 
     // Reads the list and every job's local job file. Jobs whose file is
     // missing or unreadable are left out (the next save drops their line).
-    // False when the list file is missing or cannot be read.
+    // False when the list file is missing or cannot be used. A list file
+    // that exists but cannot be read, or whose bytes are no text of ours
+    // (not UTF-8, NUL bytes), is damaged: the event "Error: unable to read
+    // the jobs list:" with the path, the fault and what the user can do is
+    // added, and ListDamage() holds the same text.
     bool LoadJobsListAndJobs();
-    // Writes the names in order; false on failure (nothing reported).
+    // Empty unless the last load found the list file damaged.
+    const QString &ListDamage() const { return m_damage; }
+    // Writes the names in order; false on failure (nothing reported). A list
+    // file found damaged at load is first renamed aside
+    // (KeepDamagedFileAside) with the event "The damaged file is kept as:"
+    // and the new path; when it cannot be renamed nothing is written (the
+    // event "Unable to keep the damaged file aside:" says why).
     bool SaveJobsList() const;
     // SaveJobsList, and on failure the event "Error: unable to save the jobs
     // list:" followed directly by the file path.
@@ -59,4 +69,7 @@ public:
 private:
     std::vector<std::unique_ptr<TJob>> m_jobs;
     bool m_legacy = false;
+    QString m_damage;
+    // Until the damaged list file is kept aside by a save.
+    mutable bool m_listDamaged = false;
 };

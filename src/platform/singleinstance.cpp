@@ -10,8 +10,10 @@
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QStringDecoder>
+#include <QPointer>
 #include <QTimer>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
@@ -21,7 +23,7 @@ namespace {
 constexpr char kMagic[4] = {'Q', 'V', 'H', '1'};
 constexpr int kHeaderSize = 4 + 1 + 4;
 // A client that connects and then says nothing is dropped after this.
-constexpr int kIdleClientMs = 5000;
+std::atomic<int> s_idleClientMs{5000};
 
 // A folder only this user may use: a real folder (no link) owned by the
 // user, without access for group or others.
@@ -209,16 +211,27 @@ bool InstanceServer::IsListening() const
     return m_server && m_server->isListening();
 }
 
+void InstanceServer::SetIdleClientTimeoutMs(int ms)
+{
+    s_idleClientMs.store(ms);
+}
+
 void InstanceServer::onNewConnection()
 {
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
         m_buffers.insert(socket, QByteArray());
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
-        connect(socket, &QLocalSocket::disconnected, this, [this, socket] {
-            m_buffers.remove(socket);
-            socket->deleteLater();
+        const QPointer<QLocalSocket> guard(socket);
+        connect(socket, &QLocalSocket::readyRead, this, [this, guard] {
+            if (guard)
+                onReadyRead(guard);
         });
-        QTimer::singleShot(kIdleClientMs, socket, [socket] { socket->abort(); });
+        connect(socket, &QLocalSocket::disconnected, this, [this, socket, guard] {
+            m_buffers.remove(socket); // the pointer as a key only
+            if (guard)
+                guard->deleteLater();
+        });
+        // The timer dies with the socket.
+        QTimer::singleShot(s_idleClientMs.load(), socket, [socket] { socket->abort(); });
     }
 }
 
@@ -239,15 +252,23 @@ void InstanceServer::onReadyRead(QLocalSocket *socket)
         socket->abort();
         return;
     }
-    // Act first, then answer: the sender waits for the answer, like a
-    // synchronous window message.
-    if (type == SingleInstance::MessageType::Show)
-        Q_EMIT ShowRequested();
-    else
-        Q_EMIT OpenFileRequested(payload);
+    // Answer first, act later. Acting may open modal windows (the program
+    // password, the open-job dialog) whose event loops run as long as the
+    // user takes; the connection, its idle timer and the waiting sender
+    // must be done with before that, or the timer would free the socket
+    // under this call.
     socket->write("\x01", 1);
     socket->flush();
     socket->disconnectFromServer();
+    QMetaObject::invokeMethod(
+        this,
+        [this, type, payload] {
+            if (type == SingleInstance::MessageType::Show)
+                Q_EMIT ShowRequested();
+            else
+                Q_EMIT OpenFileRequested(payload);
+        },
+        Qt::QueuedConnection);
 }
 
 // --- the sending side ---

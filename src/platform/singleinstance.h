@@ -28,7 +28,8 @@ QString ServerPath(const QString &runtimeFolder);
 
 // The two hand-over messages on the wire: a 4-byte magic "QVH1", one type
 // byte, a 32-bit little-endian length and that many bytes of UTF-8 payload.
-// The receiver answers one byte (1) once it has acted on the message.
+// The receiver answers one byte (1) as soon as it has the whole message and
+// acts on it afterwards, from its event loop.
 enum class MessageType : quint8 { Show = 1, OpenFile = 2 };
 inline constexpr qint32 kMaxPayload = 64 * 1024;
 QByteArray EncodeMessage(MessageType type, const QString &payload);
@@ -70,8 +71,13 @@ public:
     // dead instance is removed first; the caller holds the lock).
     bool Listen(const QString &runtimeFolder, QString *error = nullptr);
     bool IsListening() const;
+    // How long a client may stay connected without sending a whole message
+    // (5 s; tests shorten it). Applies to connections made afterwards.
+    static void SetIdleClientTimeoutMs(int ms);
 
 Q_SIGNALS:
+    // Emitted from the event loop after the sender got its answer, so that
+    // a receiver may open modal windows.
     void ShowRequested();
     void OpenFileRequested(const QString &path);
 
@@ -86,7 +92,7 @@ private:
 namespace InstanceClient {
 enum class SendResult { Delivered, NoInstance, Failed };
 // Connects to the running instance's socket, sends the message and waits
-// for its answer (the receiver acts before it answers).
+// for its answer (given before the receiver acts on it).
 SendResult SendShow(int timeoutMs = 5000, QString *error = nullptr);
 SendResult SendOpenFile(const QString &path, int timeoutMs = 5000, QString *error = nullptr);
 } // namespace InstanceClient

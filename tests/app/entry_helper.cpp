@@ -26,7 +26,9 @@ int main(int argc, char **argv)
     Recorders rec;
     rec.Runner->OnStart = [](TJob &job) { say(QStringLiteral("STARTED ") + job.stJobName); };
     ApplicationEntry entry(app.arguments().mid(1), rec.Services());
-    QObject::connect(&entry, &ApplicationEntry::ShowRequested, [] { say(QStringLiteral("SHOW")); });
+    QObject::connect(&entry, &ApplicationEntry::HandOverRequested, [](const QString &path) {
+        say(path.isEmpty() ? QStringLiteral("SHOW") : QStringLiteral("SHOW ") + path);
+    });
     QObject::connect(&entry, &ApplicationEntry::OpenJobFileRequested,
                      [](const QString &path) { say(QStringLiteral("OPEN ") + path); });
 

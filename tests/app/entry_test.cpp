@@ -4,12 +4,14 @@
 #include "app/applicationentry.h"
 #include "apptestfixture.h"
 
+#include "platform/autostart.h"
 #include "platform/folders.h"
 #include "support/testenv.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QSignalSpy>
@@ -63,6 +65,9 @@ protected:
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
             p.waitForFinished(10);
         }
+        // The running instance acts on a request from its event loop, after
+        // it has answered.
+        QCoreApplication::processEvents();
         HelperRun run;
         run.exitCode = p.exitCode();
         run.lines = QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
@@ -88,6 +93,16 @@ TEST_F(Entry, FirstStartHoldsTheLockAndWaitsForTheWindow)
     EXPECT_TRUE(entry.Core().IsSchedulerRunning());
 }
 
+TEST_F(Entry, WindowedProgramWritesTheDefaultLogonEntry)
+{
+    ASSERT_FALSE(QFileInfo::exists(Autostart::EntryPath()));
+    ApplicationEntry entry({}, rec.Services());
+    ASSERT_EQ(entry.Start(), ApplicationEntry::Outcome::Run);
+    EXPECT_FALSE(entry.Core().OptionsWereLoaded());
+    EXPECT_TRUE(Autostart::IsSet());
+    EXPECT_TRUE(Options().General.RunProgramAtLogon);
+}
+
 TEST_F(Entry, HideStartsTheSchedulerAtOnce)
 {
     ApplicationEntry entry({QStringLiteral("--hide")}, rec.Services());
@@ -99,12 +114,13 @@ TEST_F(Entry, SecondStartAsksTheFirstToShowItselfAndEnds)
 {
     ApplicationEntry first({}, rec.Services());
     ASSERT_EQ(first.Start(), ApplicationEntry::Outcome::Run);
-    QSignalSpy show(&first, &ApplicationEntry::ShowRequested);
+    QSignalSpy handOver(&first, &ApplicationEntry::HandOverRequested);
     QSignalSpy open(&first, &ApplicationEntry::OpenJobFileRequested);
     const HelperRun run = RunHelper({});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.lines, QStringList{QStringLiteral("HANDED_OVER")});
-    EXPECT_EQ(show.count(), 1);
+    ASSERT_EQ(handOver.count(), 1);
+    EXPECT_EQ(handOver[0][0].toString(), QString()) << "only shown";
     EXPECT_EQ(open.count(), 0);
 }
 
@@ -119,18 +135,18 @@ TEST_P(HandOver, JobFilePathIsHandedOverOnlyWithTheExactExtension)
 {
     ApplicationEntry first({}, rec.Services());
     ASSERT_EQ(first.Start(), ApplicationEntry::Outcome::Run);
-    QSignalSpy show(&first, &ApplicationEntry::ShowRequested);
+    QSignalSpy handOver(&first, &ApplicationEntry::HandOverRequested);
     QSignalSpy open(&first, &ApplicationEntry::OpenJobFileRequested);
     const QString cwd = PrivateFolder() + QStringLiteral("/elsewhere");
     QDir().mkpath(cwd);
     const HelperRun run = RunHelper({QLatin1String(GetParam().argument)}, cwd);
     EXPECT_EQ(run.lines, QStringList{QStringLiteral("HANDED_OVER")});
-    EXPECT_EQ(show.count(), 1);
-    ASSERT_EQ(open.count(), GetParam().opens ? 1 : 0);
-    if (GetParam().opens) {
-        // A relative path reaches the first instance as a full path.
-        EXPECT_EQ(open[0][0].toString(), cwd + QLatin1Char('/') + QLatin1String(GetParam().argument));
-    }
+    ASSERT_EQ(handOver.count(), 1);
+    // A relative path reaches the first instance as a full path; any other
+    // argument only shows the window.
+    EXPECT_EQ(handOver[0][0].toString(),
+              GetParam().opens ? cwd + QLatin1Char('/') + QLatin1String(GetParam().argument) : QString());
+    EXPECT_EQ(open.count(), 0) << "this start's own first argument is another matter";
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, HandOver,
@@ -142,12 +158,12 @@ TEST_F(Entry, BackupWordRunsBesideARunningInstance)
     SaveJob(QStringLiteral("Daily"));
     ApplicationEntry first({}, rec.Services());
     ASSERT_EQ(first.Start(), ApplicationEntry::Outcome::Run);
-    QSignalSpy show(&first, &ApplicationEntry::ShowRequested);
+    QSignalSpy handOver(&first, &ApplicationEntry::HandOverRequested);
     const HelperRun run = RunHelper({QStringLiteral("-BACKUP"), QStringLiteral("Daily")}, QString(), 1);
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_TRUE(run.lines.contains(QStringLiteral("RUNNING BESIDE"))) << run.lines.join(QLatin1Char('|')).toStdString();
     EXPECT_TRUE(run.lines.contains(QStringLiteral("STARTED Daily"))) << run.lines.join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(show.count(), 0);
+    EXPECT_EQ(handOver.count(), 0);
     EXPECT_TRUE(rec.Runner->Started.isEmpty()) << "the running instance is not involved";
 }
 
@@ -186,7 +202,7 @@ TEST_F(Entry, MessagesThatAreNotOursAreIgnored)
 {
     ApplicationEntry first({}, rec.Services());
     ASSERT_EQ(first.Start(), ApplicationEntry::Outcome::Run);
-    QSignalSpy show(&first, &ApplicationEntry::ShowRequested);
+    QSignalSpy handOver(&first, &ApplicationEntry::HandOverRequested);
     QSignalSpy open(&first, &ApplicationEntry::OpenJobFileRequested);
     for (const QByteArray &junk : {QByteArray("GET / HTTP/1.0\r\n\r\n"), QByteArray("QVH1\x02\xff\xff\xff\x7f", 9),
                                    QByteArray("QVH1\x07\0\0\0\0", 9)}) {
@@ -201,7 +217,8 @@ TEST_F(Entry, MessagesThatAreNotOursAreIgnored)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         EXPECT_EQ(s.state(), QLocalSocket::UnconnectedState) << "the server drops the connection";
     }
-    EXPECT_EQ(show.count(), 0);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(handOver.count(), 0);
     EXPECT_EQ(open.count(), 0);
 }
 

@@ -3,6 +3,8 @@
 // elevation and the shutdown after the day's last run.
 #include "apptestfixture.h"
 
+#include "platform/folders.h"
+
 #include <QSignalSpy>
 
 // --- due starts and the 5-second window ---
@@ -95,6 +97,38 @@ TEST_F(CoreTest, CancelledWaitingJobIsNotQueuedAgainForTheSameStart)
     core->tick();
     EXPECT_EQ(job.JobStatus.load(), jsNone);
     EXPECT_TRUE(rec.Runner->Started.isEmpty());
+}
+
+TEST_F(CoreTest, CancelledWaitingJobStaysServedAfterARestart)
+{
+    QDir().mkpath(Folders::DataFolder());
+    Options().Processing.RunOnlyOneJobAtATime = true;
+    TJob &busy = AddJob(QStringLiteral("Busy"));
+    busy.JobStatus = jsRunning;
+    TJob &job = AddScheduledJob(QStringLiteral("Daily"), {QStringLiteral("10:00:00")});
+    job.SchedulingSettings.RunJobAsSoonAsPossibleAfterAScheduledStartIsMissed = true;
+    for (TJob *j : {&busy, &job})
+        ASSERT_TRUE(j->SaveLocalJobFile(j->LocalJobFilePath()));
+    ASSERT_TRUE(core->Jobs().SaveJobsList());
+    At(QStringLiteral("2024-05-15 10:00:01"));
+    core->tick();
+    ASSERT_EQ(job.JobStatus.load(), jsWaiting);
+    job.Cancel();
+    EXPECT_EQ(job.JobStatus.load(), jsNone);
+
+    // The program ends and starts again later that day; the missed-start
+    // option would catch up a start that was never served.
+    At(QStringLiteral("2024-05-15 14:00:00"));
+    ApplicationCore restarted(rec.Services());
+    ASSERT_TRUE(restarted.Initialise());
+    TJob *loaded = restarted.Jobs().Find(QStringLiteral("Daily"));
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->LastJobResult.StartTime, D(QStringLiteral("2024-05-15 10:00:01")));
+    restarted.tick();
+    EXPECT_EQ(loaded->JobStatus.load(), jsNone);
+    EXPECT_TRUE(rec.Runner->Started.isEmpty());
+    for (const auto &j : restarted.Jobs().Jobs())
+        j->JobStatus = jsNone;
 }
 
 // --- the start rules ---

@@ -6,6 +6,7 @@
 #include "base/cloudcredentials.h"
 #include "base/scrambledfile.h"
 #include "base/textfile.h"
+#include "platform/autostart.h"
 #include "platform/folders.h"
 #include "support/testenv.h"
 
@@ -124,6 +125,39 @@ TEST_F(StartUp, JobsAreLoadedInListOrder)
     EXPECT_EQ(core->Jobs().Names(), (QStringList{QStringLiteral("Second"), QStringLiteral("First")}));
     EXPECT_TRUE(anyEventIs(core->Events(), QStringLiteral("Backup jobs are loaded.")));
     EXPECT_EQ(AppState::JobFileExtension(), QStringLiteral(".qvj"));
+}
+
+TEST_F(StartUp, DamagedJobsListIsAnEventWithWhatToDoAndTheProgramGoesOn)
+{
+    QDir().mkpath(Folders::DataFolder());
+    TJob_FilesAndFolders job{QStringLiteral("Docs")};
+    ASSERT_TRUE(job.SaveLocalJobFile(job.LocalJobFilePath()));
+    const QString list = Folders::DataFolder() + QStringLiteral("/jobslist.qvl");
+    TestEnv::WriteFile(list, QByteArray("Docs\r\n\xFF\xFE\r\n"));
+    ASSERT_TRUE(core->Initialise());
+    EXPECT_EQ(core->Jobs().Count(), 0);
+    const QString damage = core->Jobs().ListDamage();
+    EXPECT_TRUE(damage.startsWith(QStringLiteral("Error: unable to read the jobs list: ") + list +
+                                  QStringLiteral(" (line 2 is not UTF-8 text). Restore it from a copy")))
+        << damage.toStdString();
+    EXPECT_TRUE(anyEventIs(core->Events(), damage));
+    EXPECT_FALSE(anyEventIs(core->Events(), QStringLiteral("Backup jobs are loaded.")));
+}
+
+TEST_F(StartUp, CoreAloneLeavesTheLogonEntryAsItIs)
+{
+    // What the console program starts: no options file, so the defaults.
+    ASSERT_TRUE(core->Initialise());
+    EXPECT_FALSE(core->OptionsWereLoaded());
+    EXPECT_FALSE(QFileInfo::exists(Autostart::EntryPath())) << "not written";
+    EXPECT_FALSE(Options().General.RunProgramAtLogon);
+
+    const QByteArray own("[Desktop Entry]\nType=Application\nExec=/opt/quorvane --hide\n");
+    TestEnv::WriteFile(Autostart::EntryPath(), own);
+    ApplicationCore again(rec.Services());
+    ASSERT_TRUE(again.Initialise());
+    EXPECT_EQ(TestEnv::ReadFile(Autostart::EntryPath()), own) << "neither replaced nor removed";
+    EXPECT_TRUE(Options().General.RunProgramAtLogon) << "the option tells what is there";
 }
 
 TEST_F(StartUp, LegacyJobsListSwitchesTheJobFileExtension)

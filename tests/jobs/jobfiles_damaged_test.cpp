@@ -200,3 +200,88 @@ TEST_F(DamagedJobFiles, FieldsReadBeforeTheErrorKeepTheirValues)
 }
 
 } // namespace
+
+TEST_F(DamagedJobFiles, DamagedLocalFileIsKeptAsideBeforeTheNextSave)
+{
+    const QString path = DataDir() + QStringLiteral("/J.qvd");
+    const QString aside = path + QStringLiteral(".damaged");
+    const QString secondAside = path + QStringLiteral(".2.damaged");
+    for (const KindCase &k : Kinds()) {
+        SCOPED_TRACE(k.name);
+        QFile::remove(aside);
+        QFile::remove(secondAside);
+        const QByteArray full = k.localContent();
+        WritePlain(path, full.left(full.size() / 2));
+        const QByteArray damaged = TestEnv::ReadFile(path);
+
+        auto job = k.make();
+        ASSERT_FALSE(job->LoadLocalJobFile(path));
+        EventTexts();
+        ASSERT_TRUE(job->SaveLocalJobFile(path));
+        EXPECT_EQ(EventTexts(), QStringList{QStringLiteral("The damaged file is kept as: ") + aside});
+        EXPECT_EQ(TestEnv::ReadFile(aside), damaged) << "the damaged file, byte for byte";
+        EXPECT_TRUE(k.make()->LoadLocalJobFile(path)) << "a whole new file in its place";
+
+        // Kept once: later saves simply write.
+        ASSERT_TRUE(job->SaveLocalJobFile(path));
+        EXPECT_TRUE(EventTexts().isEmpty());
+        EXPECT_FALSE(QFileInfo::exists(secondAside));
+
+        // Damaged again: an earlier damaged copy is never replaced.
+        WritePlain(path, full.left(3));
+        auto again = k.make();
+        ASSERT_FALSE(again->LoadLocalJobFile(path));
+        EventTexts();
+        ASSERT_TRUE(again->SaveLocalJobFile(path));
+        EXPECT_EQ(EventTexts(), QStringList{QStringLiteral("The damaged file is kept as: ") + secondAside});
+        EXPECT_EQ(TestEnv::ReadFile(aside), damaged);
+    }
+}
+
+TEST_F(DamagedJobFiles, IntactOrUnopenableFilesAreNotKeptAside)
+{
+    const QString path = DataDir() + QStringLiteral("/J.qvd");
+    TJob_FilesAndFolders sample(QStringLiteral("J"));
+    FillFilesAndFolders(sample);
+    ASSERT_TRUE(sample.SaveLocalJobFile(path));
+    TJob_FilesAndFolders job(QStringLiteral("J"));
+    ASSERT_TRUE(job.LoadLocalJobFile(path));
+    ASSERT_TRUE(job.SaveLocalJobFile(path));
+    EXPECT_TRUE(EventTexts().isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral(".damaged")));
+
+    // A file that cannot be opened is not known to be damaged.
+    const QString blocked = DataDir() + QStringLiteral("/K.qvd");
+    QDir().mkpath(blocked + QStringLiteral("/inside"));
+    TJob_FilesAndFolders unopened(QStringLiteral("K"));
+    EXPECT_FALSE(unopened.LoadLocalJobFile(blocked));
+    EXPECT_FALSE(unopened.LocalJobFileDamaged.load());
+}
+
+TEST_F(DamagedJobFiles, DamagedRemoteFileNamesItselfAndWhatToDo)
+{
+    for (const KindCase &k : Kinds()) {
+        SCOPED_TRACE(k.name);
+        const QString path = TempRoot() + QStringLiteral("/J.qvj");
+        const QByteArray full = k.remoteContent();
+        WritePlain(path, full.left(full.size() - 2));
+        auto job = k.make();
+        QString message;
+        try {
+            if (auto *files = qobject_cast<TJob_FilesAndFolders *>(job.get())) {
+                TBackupSetState state;
+                files->LoadRemoteJobFile(path, true, state);
+            } else if (auto *image = qobject_cast<TJob_DriveImage *>(job.get())) {
+                image->LoadRemoteJobFile(path, true);
+            } else {
+                static_cast<TJob_AppsData &>(*job).LoadRemoteJobFile(path, true);
+            }
+        } catch (const QvError &e) {
+            message = e.message();
+        }
+        EXPECT_TRUE(message.startsWith(QStringLiteral("The job file \"J.qvj\" is damaged: "))) << message.toStdString();
+        EXPECT_TRUE(message.contains(QStringLiteral("(read from ") + path + QLatin1Char(')'))) << message.toStdString();
+        EXPECT_TRUE(message.contains(QStringLiteral("Restore the job file at the destination from a copy")))
+            << message.toStdString();
+    }
+}

@@ -155,4 +155,66 @@ TEST_F(JobsListTest, FindAddAndMove)
     EXPECT_EQ(list.Count(), 2);
 }
 
+struct DamagedListCase {
+    const char *name;
+    QByteArray content; // empty: a folder stands in the list file's place
+    const char *fault;
+};
+
+class DamagedJobsList : public JobsListTest, public ::testing::WithParamInterface<DamagedListCase> {};
+
+TEST_P(DamagedJobsList, IsReportedWithWhatToDoAndKeptAsideBeforeANewList)
+{
+    const DamagedListCase &c = GetParam();
+    SaveJob<TJob_FilesAndFolders>(QStringLiteral("Docs"));
+    if (c.content.isEmpty())
+        QDir().mkpath(ListPath() + QStringLiteral("/x"));
+    else
+        TestEnv::WriteFile(ListPath(), c.content);
+
+    JobsList list;
+    EXPECT_FALSE(list.LoadJobsListAndJobs());
+    EXPECT_EQ(list.Count(), 0);
+    const QString expected = QStringLiteral("Error: unable to read the jobs list: ") + ListPath() + QStringLiteral(" (") +
+                             QLatin1String(c.fault) +
+                             QStringLiteral("). Restore it from a copy, or repair it: it holds one job name per line, "
+                                            "and each job's settings are kept in the job file of that name beside it.");
+    EXPECT_EQ(list.ListDamage(), expected);
+    EXPECT_EQ(EventTexts(), QStringList{expected});
+
+    // A change of the list writes a new one, the damaged one kept beside it.
+    list.Add(std::make_unique<TJob_FilesAndFolders>(QStringLiteral("New")));
+    ASSERT_TRUE(list.SaveJobsList());
+    const QString aside = ListPath() + QStringLiteral(".damaged");
+    EXPECT_EQ(EventTexts(), QStringList{QStringLiteral("The damaged file is kept as: ") + aside});
+    if (c.content.isEmpty())
+        EXPECT_TRUE(QFileInfo(aside + QStringLiteral("/x")).isDir());
+    else
+        EXPECT_EQ(TestEnv::ReadFile(aside), c.content);
+    EXPECT_EQ(ReadTextLines(ListPath()), QStringList{QStringLiteral("New")});
+    ASSERT_TRUE(list.SaveJobsList());
+    EXPECT_TRUE(EventTexts().isEmpty()) << "kept aside once";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DamagedJobsList,
+    ::testing::Values(DamagedListCase{"NotUtf8", QByteArray("\xEF\xBB\xBF" "Docs\r\n\xC3\x28zz\r\n"), "line 2 is not UTF-8 text"},
+                      DamagedListCase{"NulBytes", QByteArray(64, '\0'), "line 1 holds a NUL byte"},
+                      DamagedListCase{"CutInsideACharacter", QByteArray("Docs\r\nGr\xC3"), "line 2 is not UTF-8 text"},
+                      DamagedListCase{"AFolderInItsPlace", QByteArray(), "file to open is a directory"}),
+    [](const ::testing::TestParamInfo<DamagedListCase> &info) { return std::string(info.param.name); });
+
+TEST_F(JobsListTest, ListWithoutFaultsIsNoDamage)
+{
+    SaveJob<TJob_FilesAndFolders>(QStringLiteral("Grüße"));
+    TestEnv::WriteFile(ListPath(), QByteArray("\xEF\xBB\xBF" "Gr\xC3\xBC\xC3\x9F" "e\r\n\r\nGone\n"));
+    JobsList list;
+    ASSERT_TRUE(list.LoadJobsListAndJobs());
+    EXPECT_EQ(list.Names(), QStringList{QStringLiteral("Grüße")});
+    EXPECT_TRUE(list.ListDamage().isEmpty());
+    ASSERT_TRUE(list.SaveJobsList());
+    EXPECT_FALSE(QFileInfo::exists(ListPath() + QStringLiteral(".damaged")));
+}
+
 } // namespace
+

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace {
@@ -296,7 +297,7 @@ TEST_F(OptionsFileTest, FieldsReadBeforeAFailureKeepTheirValues)
     plain.chop(3);
     ASSERT_TRUE(ScrambledFile::Write(m_path, plain));
     TOptions o;
-    EXPECT_FALSE(LoadOptionsOrDefaults(o, m_path));
+    EXPECT_FALSE(LoadOptionsOrDefaults(o, m_path, LogonEntry::Write));
     EXPECT_EQ(events(), QStringList{kCode1});
     // The defaults replace the settings but keep the FTP accounts.
     EXPECT_EQ(o.LastFTPAccountID, stored.LastFTPAccountID);
@@ -304,6 +305,31 @@ TEST_F(OptionsFileTest, FieldsReadBeforeAFailureKeepTheirValues)
     EXPECT_EQ(o.FTPAccounts[0], stored.FTPAccounts[0]);
     EXPECT_EQ(o.Email, TEmailOptions());
     EXPECT_EQ(o.Processing, TProcessingOptions());
+}
+
+TEST_F(OptionsFileTest, DamagedFileIsKeptAsideBeforeTheNextSave)
+{
+    const QByteArray plain = OptionsCodec::Encode(sampleOptions());
+    ASSERT_TRUE(ScrambledFile::Write(m_path, plain.left(plain.size() / 2)));
+    const QByteArray damaged = TestEnv::ReadFile(m_path);
+    TOptions o;
+    ASSERT_FALSE(LoadOptions(o, m_path));
+    EXPECT_EQ(events(), QStringList{kCode1});
+
+    const QString aside = m_path + QStringLiteral(".damaged");
+    QString error;
+    ASSERT_TRUE(SaveOptions(sampleOptions(), m_path, &error)) << error.toStdString();
+    EXPECT_EQ(events(), QStringList{QStringLiteral("The damaged file is kept as: ") + aside});
+    EXPECT_EQ(TestEnv::ReadFile(aside), damaged) << "the damaged file, byte for byte";
+    TOptions loaded;
+    ASSERT_TRUE(LoadOptions(loaded, m_path));
+    expectSameStoredFields(loaded, sampleOptions());
+
+    // Kept once; an intact file is simply replaced.
+    ASSERT_TRUE(SaveOptions(TOptions(), m_path));
+    EXPECT_TRUE(events().isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(m_path + QStringLiteral(".2.damaged")));
+    EXPECT_EQ(TestEnv::ReadFile(aside), damaged);
 }
 
 TEST_F(OptionsFileTest, TrailingBytesAreIgnored)

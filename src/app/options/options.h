@@ -102,12 +102,18 @@ QString Translate(const QString &text);
 // The options file: DataFolder + "/options.qvo".
 QString OptionsFilePath();
 
+// Whether setting the defaults writes the log-on entry. Only the windowed
+// program does (Write); the command-line front end leaves the entry as it
+// finds it (Leave), whichever program it starts.
+enum class LogonEntry { Write, Leave };
+
 // Sets every option to its default: the system's language code, run at log-on
-// (true only when the autostart entry could be written), the temporary folder
-// "<temp>/QuorvaneTmp", the log folder "<Documents>/Quorvane", the excluded
-// folders of the shipped "excluded-directories.txt", and the defaults of the
-// record for everything else. The FTP accounts and LastFTPAccountID are kept.
-void SetDefaultOptions(TOptions &options);
+// (with Write: true only when the autostart entry could be written; with
+// Leave: whether the entry exists), the temporary folder "<temp>/QuorvaneTmp",
+// the log folder "<Documents>/Quorvane", the excluded folders of the shipped
+// "excluded-directories.txt", and the defaults of the record for everything
+// else. The FTP accounts and LastFTPAccountID are kept.
+void SetDefaultOptions(TOptions &options, LogonEntry logon = LogonEntry::Write);
 
 // Reads the options file at `path` into `options`. Returns false when the file
 // is missing (no event) or cannot be used: the event "Error loading options.
@@ -118,11 +124,14 @@ bool LoadOptions(TOptions &options, const QString &path);
 
 // LoadOptions, then SetDefaultOptions when it failed. Returns whether the file
 // was loaded.
-bool LoadOptionsOrDefaults(TOptions &options, const QString &path);
+bool LoadOptionsOrDefaults(TOptions &options, const QString &path, LogonEntry logon);
 
 // Writes the options (format version 8) atomically to `path`. A new file is
 // readable by its owner only, because it holds passwords. Returns false on
-// failure, with `error` set when given.
+// failure, with `error` set when given. A file that LoadOptions found
+// damaged ("Code: 1") is first renamed aside (KeepDamagedFileAside) with the
+// event "The damaged file is kept as:" and the new path; when it cannot be
+// renamed nothing is written.
 bool SaveOptions(const TOptions &options, const QString &path, QString *error = nullptr);
 
 // The index of the last account with this ID, or -1.

@@ -7,7 +7,7 @@
 #include "platform/folders.h"
 #include "platform/systemlanguage.h"
 
-void SetDefaultOptions(TOptions &options)
+void SetDefaultOptions(TOptions &options, LogonEntry logon)
 {
     const QString title = QLatin1String(AppState::ApplicationTitle);
 
@@ -19,7 +19,7 @@ void SetDefaultOptions(TOptions &options)
         options.Language.SelectLanguage();
 
     TGeneralOptions general;
-    general.RunProgramAtLogon = SetRunAtLogon(true);
+    general.RunProgramAtLogon = logon == LogonEntry::Write ? SetRunAtLogon(true) : Autostart::IsSet();
     general.PathForTempFiles = JoinPath(Folders::TempFolder(), QString(title).remove(QLatin1Char(' ')) + QStringLiteral("Tmp"));
     options.General = general;
 

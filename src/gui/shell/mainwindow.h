@@ -15,6 +15,7 @@
 #include <memory>
 
 class ApplicationCore;
+class ApplicationEntry;
 class JobsListModel;
 class QActionGroup;
 class QLabel;
@@ -57,8 +58,15 @@ public:
     // The show routine of the tray icon, its "Open" item and a hand-over
     // from another start: nothing while the window or the password prompt
     // is showing; otherwise the program password (when set), then the
-    // window comes to the front.
-    void ShowFromTray();
+    // window comes to the front. True when the window is showing at the end.
+    bool ShowFromTray();
+    // Another start's request: the show routine, then, only when the window
+    // is really showing, the Open action for `jobFilePath` (empty: none).
+    void HandOver(const QString &jobFilePath);
+    // The windowed program's wiring to its entry: the first show serves the
+    // entry's command-line words; hand-overs and the first argument's job
+    // file reach this window.
+    void AttachEntry(ApplicationEntry &entry);
     // The Open action for a job file handed over or given on the command line.
     void OpenJobFile(const QString &path);
     // The command line's restore word for a job.

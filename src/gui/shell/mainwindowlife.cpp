@@ -4,6 +4,7 @@
 #include "gui/shell/mainwindow.h"
 
 #include "app/applicationcore.h"
+#include "app/applicationentry.h"
 #include "app/options/options.h"
 #include "base/appstate.h"
 #include "base/textfile.h"
@@ -68,23 +69,41 @@ bool TfrmMainQuorvane::ShowAtStart(bool hide)
     return true;
 }
 
-void TfrmMainQuorvane::ShowFromTray()
+bool TfrmMainQuorvane::ShowFromTray()
 {
     if (isVisible() && !isMinimized()) {
         raise();
         activateWindow();
-        return;
+        return true;
     }
     if (IsProgramPasswordPromptShowing())
-        return;
+        return false;
     if (!isVisible() && !CheckProgramPassword(this))
-        return; // the window stays hidden
+        return false; // the window stays hidden
     if (isMinimized())
         showNormal();
     else
         show();
     raise();
     activateWindow();
+    return true;
+}
+
+void TfrmMainQuorvane::HandOver(const QString &jobFilePath)
+{
+    // Nothing the other start asks for runs behind a cancelled or wrong
+    // password, or while the prompt of an earlier request is still open.
+    if (!ShowFromTray())
+        return;
+    if (!jobFilePath.isEmpty())
+        OpenJobFile(jobFilePath);
+}
+
+void TfrmMainQuorvane::AttachEntry(ApplicationEntry &entry)
+{
+    SetFirstShowHandler([&entry] { entry.FirstShown(); });
+    connect(&entry, &ApplicationEntry::HandOverRequested, this, &TfrmMainQuorvane::HandOver);
+    connect(&entry, &ApplicationEntry::OpenJobFileRequested, this, &TfrmMainQuorvane::OpenJobFile);
 }
 
 // --- closing and quitting ---
