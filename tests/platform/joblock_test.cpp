@@ -1,12 +1,11 @@
-// The per-job lock against real processes: util-linux flock(1) takes and
-// tests the same kernel lock, so it is an independent holder and witness.
+// The per-job lock against real processes (flock(1) as the other holder
+// and as the witness).
 #include "platform/joblock.h"
+#include "support/lockholder.h"
 #include "support/testenv.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
-#include <QStandardPaths>
 #include <gtest/gtest.h>
 
 namespace {
@@ -17,28 +16,18 @@ protected:
         static int runs = 0;
         m_folder = TestEnv::Root() + QStringLiteral("/joblock%1").arg(++runs);
         ASSERT_TRUE(QDir().mkpath(m_folder));
-        m_flock = QStandardPaths::findExecutable(QStringLiteral("flock"));
-        ASSERT_FALSE(m_flock.isEmpty()) << "flock(1) of util-linux is needed";
     }
 
     QString LockFile(const QString &job = QStringLiteral("Docs")) const
     {
         return JobLock::LockFilePath(m_folder, job);
     }
-
-    // Whether another process could take the lock right now.
     bool FreeForOthers(const QString &job = QStringLiteral("Docs")) const
     {
-        QProcess p;
-        p.start(m_flock, {QStringLiteral("--nonblock"), LockFile(job), QStringLiteral("true")});
-        EXPECT_TRUE(p.waitForFinished(10000));
-        // Leave no file behind that the witness made.
-        QFile::remove(LockFile(job));
-        return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+        return ForeignLockHolder::IsFree(LockFile(job));
     }
 
     QString m_folder;
-    QString m_flock;
 };
 } // namespace
 
@@ -78,23 +67,14 @@ TEST_F(JobLockTest, HoldsInOneProcessAreSharedUntilTheLastGoes)
 
 TEST_F(JobLockTest, LockOfAnotherProcessIsSeenAndGoesWhenItIsKilled)
 {
-    // flock holds the lock itself (--close keeps it away from the command)
-    // and says so through the command, which then waits on its input.
-    QProcess holder;
-    holder.start(m_flock, {QStringLiteral("--nonblock"), QStringLiteral("--close"), LockFile(),
-                           QStringLiteral("-c"), QStringLiteral("echo held; exec cat")});
-    ASSERT_TRUE(holder.waitForStarted(10000));
-    QByteArray out;
-    while (!out.contains("held") && holder.waitForReadyRead(10000))
-        out += holder.readAllStandardOutput();
-    ASSERT_TRUE(out.contains("held")) << out.constData();
+    ForeignLockHolder holder;
+    ASSERT_TRUE(holder.Hold(LockFile()));
 
     const JobLock refused = JobLock::Acquire(m_folder, QStringLiteral("Docs"));
     EXPECT_EQ(refused.status(), JobLock::Status::HeldByAnotherProcess);
     EXPECT_FALSE(refused.IsHeld());
 
-    holder.kill(); // SIGKILL: nothing of the holder gets to clean up
-    ASSERT_TRUE(holder.waitForFinished(10000));
+    holder.Kill(); // SIGKILL: nothing of the holder gets to clean up
     EXPECT_TRUE(QFileInfo::exists(LockFile())) << "the killed holder left its file";
     const JobLock taken = JobLock::Acquire(m_folder, QStringLiteral("Docs"));
     EXPECT_TRUE(taken.IsHeld()) << "a lock left behind by a killed process is no lock";
