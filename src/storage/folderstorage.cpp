@@ -4,12 +4,16 @@
 
 namespace {
 
-LocalCopyOptions TransferOptions(FileOperationContext &ctx)
+LocalCopyOptions TransferOptions(FileOperationContext &ctx, const QString &remotePath)
 {
     LocalCopyOptions o;
     o.progress = [&ctx](int percent) { ctx.Progress(percent); };
     o.cancel = &ctx.CancelFlag();
     o.unbuffered = ctx.Unbuffered();
+    // The set's own files (the remote job file, the state lists) may hold
+    // passwords and the names of every backed-up file: they are the user's
+    // alone at the destination and in the temporary folder alike.
+    o.ownerOnly = FileOperationContext::IsInternalFile(remotePath);
     return o;
 }
 
@@ -69,7 +73,7 @@ TOperationResult FolderStorageSession::Upload(FileOperationContext &ctx, const Q
         fs.ClearReadOnly(remotePath);
     }
     ctx.AddToBackupSize(source.size);
-    fs.Upload(localPath, remotePath, TransferOptions(ctx));
+    fs.Upload(localPath, remotePath, TransferOptions(ctx, remotePath));
     return orSuccess;
 }
 
@@ -85,7 +89,7 @@ void FolderStorageSession::Download(FileOperationContext &ctx, const QString &lo
     const DestinationFileSystem::Info target = local.Stat(localPath);
     if (target.exists && target.readOnly)
         local.ClearReadOnly(localPath);
-    fs.Download(remotePath, localPath, TransferOptions(ctx));
+    fs.Download(remotePath, localPath, TransferOptions(ctx, remotePath));
 }
 
 void FolderStorageSession::RemoveFile(FileOperationContext &ctx, const QString &remotePath)

@@ -367,7 +367,7 @@ void CopyLocalFile(const QString &source, const QString &target, const LocalCopy
             break;
     }
     progress.Finish(done);
-    out.Commit(st.st_mode, st.st_atim, st.st_mtim);
+    out.Commit(options.ownerOnly ? 0600 : st.st_mode, st.st_atim, st.st_mtim);
 }
 
 namespace {

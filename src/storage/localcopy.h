@@ -20,6 +20,10 @@ struct LocalCopyOptions {
     // Bypass the page cache (O_DIRECT where the file system allows it,
     // otherwise the cache is dropped behind every chunk).
     bool unbuffered = false;
+    // The copy is readable and writable by its owner only (0600) instead of
+    // getting the source's permission bits: the backup set's own files, which
+    // may hold passwords, wherever they are copied.
+    bool ownerOnly = false;
 };
 
 // A failed copy. `side` tells whether reading the source or writing the
@@ -84,8 +88,9 @@ QString SystemErrorMessage(int code);
 // target file (also a read-only one). The data goes to a temporary file in
 // the target's folder that is renamed over the target only when complete;
 // on failure or cancel the temporary file is removed and the target is left
-// as it was. The copy gets the source's permission bits and modification
-// time. Throws LocalCopyError or LocalCopyCancelled.
+// as it was. The copy gets the source's permission bits (0600 with
+// `ownerOnly`) and modification time. Throws LocalCopyError or
+// LocalCopyCancelled.
 void CopyLocalFile(const QString &source, const QString &target, const LocalCopyOptions &options = {});
 
 // The name prefix of the temporary files CopyLocalFile writes, so that a
