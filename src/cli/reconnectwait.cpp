@@ -17,7 +17,6 @@ ReconnectWait::~ReconnectWait()
 
 void ReconnectWait::Poll()
 {
-    const qint64 intervalMs = qint64(qMax(0, m_job.JobOptions.Processing.IfDestinationNotAvailable_Wait_Sec)) * 1000;
     if (m_try.valid()) {
         if (m_try.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
             return;
@@ -41,6 +40,8 @@ void ReconnectWait::Poll()
         m_waiting = false;
         return;
     }
+    // The run's own option, read while its worker is held.
+    const qint64 intervalMs = qint64(qMax(0, m_job.JobOptions.Processing.IfDestinationNotAvailable_Wait_Sec)) * 1000;
     if (!m_waiting) {
         m_waiting = true;
         m_sinceTry.start();
