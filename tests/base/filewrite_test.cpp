@@ -77,5 +77,6 @@ INSTANTIATE_TEST_SUITE_P(
                       WriteCase{"an existing file that may hold passwords", true, OwnerOnlyWrite, kOwnerOnly},
                       WriteCase{"a new scrambled file", false, Scrambled, kOwnerOnly},
                       WriteCase{"an existing scrambled file", true, Scrambled, kOwnerOnly},
-                      WriteCase{"an existing scrambled file written in pieces", true, ScrambledPieces, kOwnerOnly}));
+                      WriteCase{"an existing scrambled file written in pieces", true, ScrambledPieces, kOwnerOnly}),
+    [](const ::testing::TestParamInfo<WriteCase> &info) { return TestEnv::CaseName(info.param.what); });
 } // namespace

@@ -36,10 +36,12 @@ TEST_P(RestrictToOwner, LeavesTheFolderToItsOwner)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, RestrictToOwner,
-    ::testing::Values(RestrictCase{"readable by all (an earlier version's)", kOwnerAll | QFile::ReadGroup | QFile::ExeGroup
-                                                                                  | QFile::ReadOther | QFile::ExeOther},
-                      RestrictCase{"open to the group", kOwnerAll | QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup},
-                      RestrictCase{"already private", kOwnerAll}));
+    ::testing::Values(
+        RestrictCase{"readable by all as an earlier version left it",
+                     kOwnerAll | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther},
+        RestrictCase{"open to the group", kOwnerAll | QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup},
+        RestrictCase{"already private", kOwnerAll}),
+    [](const ::testing::TestParamInfo<RestrictCase> &info) { return TestEnv::CaseName(info.param.what); });
 
 TEST(RestrictToOwnerFailure, NamesTheFolderThatIsNotThere)
 {

@@ -98,8 +98,8 @@ TEST_P(JobLockFailure, IsAnErrorNotAHold)
         << "nothing is created outside the data folder";
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, JobLockFailure,
-                         ::testing::Values(BadLockCase{"missing folder", "/missing", "Docs"},
-                                           BadLockCase{"name with a slash", "", "../Docs"},
-                                           BadLockCase{"empty name", "", ""},
-                                           BadLockCase{"dot dot", "", ".."}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, JobLockFailure,
+    ::testing::Values(BadLockCase{"missing folder", "/missing", "Docs"}, BadLockCase{"name with a slash", "", "../Docs"},
+                      BadLockCase{"empty name", "", ""}, BadLockCase{"dot dot", "", ".."}),
+    [](const ::testing::TestParamInfo<BadLockCase> &info) { return TestEnv::CaseName(info.param.what); });
