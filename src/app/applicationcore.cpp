@@ -4,6 +4,7 @@
 #include "app/applicationcore.h"
 
 #include "app/commandline.h"
+#include "app/jobrunlock.h"
 #include "app/jobrunner.h"
 #include "app/options/options.h"
 #include "base/appstate.h"
@@ -140,6 +141,16 @@ bool ApplicationCore::RemoveJob(int index, bool removeBackups)
     // The worker of the last run may still be finishing; the job must outlive it.
     if (m_services.Runner && m_services.Runner->IsRunInProgress(*job))
         return false;
+    // Not while another process runs, restores or removes the job: its run
+    // would go on without its backups, and would write the job file again.
+    QString refusal;
+    const JobLock lock = LockJob(*job, &refusal);
+    if (!lock.IsHeld()) {
+        AddEvent(refusal);
+        Q_EMIT ErrorMessage(refusal);
+        DrainEvents();
+        return false;
+    }
     if (removeBackups) {
         if (m_services.Runner && m_services.Runner->RemoveBackups(*job)) {
             AddEvent(Translate(QStringLiteral("The backup folder has been removed successfully on the storage device.")));

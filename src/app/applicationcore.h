@@ -82,6 +82,13 @@ public:
     void SetStartedHidden(bool hidden) { m_startedHidden = hidden; }
     // The program the elevated relaunch starts (default: this executable).
     void SetRelaunchProgram(const QString &program) { m_relaunchProgram = program; }
+    // Whether the tick queues the scheduled starts that are due (default:
+    // yes). Only one process per data folder does: the one that holds the
+    // single-instance lock. An instance started beside it with a
+    // command-line word runs the jobs it was asked for and the user's own
+    // starts, never the schedule, which the other one already runs.
+    void SetQueuesScheduledStarts(bool queues) { m_queuesScheduledStarts = queues; }
+    bool QueuesScheduledStarts() const { return m_queuesScheduledStarts; }
 
     // --- what the shutdown window needs ---
     // "Cancel": no shutdown is pending any more, the scheduler runs again.
@@ -97,7 +104,9 @@ public:
     void PauseAll();
     // The command line's and the Remove action's end of a job: the job kind's
     // Remove deletes its backup folder (when asked), then the job record goes
-    // (local job file, list, saved list). Only for an idle job.
+    // (local job file, list, saved list). Only for an idle job that no other
+    // process works on (its lock, app/jobrunlock.h; refused with the event and
+    // ErrorMessage otherwise).
     bool RemoveJob(int index, bool removeBackups);
 
     // --- the command line ---
@@ -151,6 +160,7 @@ private:
     bool m_shutdownWindowRequested = false;
     bool m_keepAwakeActive = false;
     bool m_startedHidden = false;
+    bool m_queuesScheduledStarts = true;
     bool m_someVisible = true;
     QString m_relaunchProgram;
     StatusCounts m_counts;

@@ -41,6 +41,10 @@ ApplicationEntry::Outcome ApplicationEntry::Start(QString *error)
         listen();
     else
         m_lockRetry.start(); // the running one may end; then this one takes over
+    // Beside a running instance this one serves its command-line word only:
+    // the schedule is the running one's, and both would start the same
+    // scheduled job in the same second.
+    m_core.SetQueuesScheduledStarts(m_lock.IsHeld());
 
     // 4.-6. The core, in its start-up order; the windowed program owns the
     // log-on entry.
@@ -92,6 +96,7 @@ void ApplicationEntry::takeLockLater()
     if (m_lock.TryAcquire() == InstanceLock::Result::Acquired) {
         m_lockRetry.stop();
         listen();
+        m_core.SetQueuesScheduledStarts(true);
     }
 }
 

@@ -27,6 +27,9 @@ public:
         Failed,     // the single-instance lock cannot be used at all; end
     };
     // The entry's steps up to the running program. `error` explains Failed.
+    // An instance that runs beside another one (a command-line word) does
+    // not queue scheduled starts until it takes the single-instance lock
+    // over, when the other one has ended.
     Outcome Start(QString *error = nullptr);
     // The words served when the main window is first shown (once per
     // process), then the scheduler is switched on.

@@ -3,6 +3,7 @@
 // with a clear event instead of pretending to run.
 #include "app/jobrunner.h"
 
+#include "app/jobrunlock.h"
 #include "app/options/options.h"
 #include "base/events.h"
 #include "engine/files/filesengine.h"
@@ -14,9 +15,18 @@ public:
     void StartBackup(TJob &job) override
     {
         if (auto *files = qobject_cast<TJob_FilesAndFolders *>(&job)) {
-            // Refused while the previous worker of the job has not ended: the
-            // job stays waiting and the next tick tries again.
-            Backup(*files);
+            // Another process (a second instance, quorvane-cli) may run the
+            // same job: then this start is refused, not run beside it.
+            QString refusal;
+            const JobLock lock = LockJob(job, &refusal);
+            if (!lock.IsHeld()) {
+                RefuseLockedJob(job, refusal);
+                return;
+            }
+            // The worker keeps the lock until its end. Refused while the
+            // previous worker of the job has not ended: the job stays
+            // waiting and the next tick tries again.
+            Backup(*files, [lock] {});
             return;
         }
         RefuseJobKind(job, JobKindUnavailableText(job));

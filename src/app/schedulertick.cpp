@@ -124,7 +124,8 @@ void ApplicationCore::tick()
     for (int i = 0; i < m_jobs.Count(); ++i) {
         TJob &job = *m_jobs.At(i);
         ++counts.Jobs;
-        if (!dueWithinDay)
+        // The schedule is another instance's when this one does not queue it.
+        if (!dueWithinDay && m_queuesScheduledStarts)
             dueWithinDay = job.IsScheduledXDaysFromNow(1);
         const bool scheduled = job.SchedulingSettings.SchedulingType != stDisabled;
         if (!AppState::CommandLineRun && !needsElevation)
@@ -136,7 +137,7 @@ void ApplicationCore::tick()
             ++counts.Running;
             if (job.DestinationSettings.DestinationType == dtCloud)
                 cloudInUse.insert(job.DestinationSettings.Cloud.ServiceName);
-        } else if (scheduled) {
+        } else if (scheduled && m_queuesScheduledStarts) {
             const TSchedulingSettings &s = job.SchedulingSettings;
             const double past = job.GetDateTimeOfNearestPastTask();
             const bool due = past > 0 && s.LastModificationDateTime < past && past > job.LastJobResult.StartTime;

@@ -68,6 +68,12 @@ bool ApplicationCore::Initialise()
         DrainEvents();
         return false;
     }
+    // It holds the options and the job files, which may hold passwords: it is
+    // the user's alone, also when an earlier version made it readable to all.
+    QString privateError;
+    if (!Folders::RestrictToOwner(dataFolder, &privateError))
+        AddEvent(Translate(QStringLiteral("Unable to restrict the application directory to its user:")) + QLatin1Char(' ')
+                 + privateError);
 
     // The legacy jobs list switches the job file extension.
     m_jobs.DetectLegacyLayout();

@@ -113,7 +113,7 @@ ReadStatus ReadDecoded(const QString &path, const std::function<void(BinaryReade
 
 bool Write(const QString &path, QByteArray plain, QString *error)
 {
-    return WriteFileAtomically(path, Scramble(std::move(plain)), error);
+    return WriteFileAtomically(path, Scramble(std::move(plain)), error, FileAccess::OwnerOnly);
 }
 
 bool WriteEncoded(QIODevice &out, const std::function<void(BinaryWriter &)> &encode, QString *error)
@@ -133,7 +133,8 @@ bool WriteEncoded(QIODevice &out, const std::function<void(BinaryWriter &)> &enc
 
 bool WriteEncoded(const QString &path, const std::function<void(BinaryWriter &)> &encode, QString *error)
 {
-    return WriteFileAtomically(path, [&](QIODevice &f) { return WriteEncoded(f, encode); }, error);
+    return WriteFileAtomically(path, [&](QIODevice &f) { return WriteEncoded(f, encode); }, error,
+                               FileAccess::OwnerOnly);
 }
 
 } // namespace ScrambledFile

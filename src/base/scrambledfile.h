@@ -45,7 +45,9 @@ ReadStatus ReadDecoded(const QString &path, const std::function<void(BinaryReade
                        QString *error = nullptr);
 
 // Scrambles `plain` and writes it atomically to `path` (a temporary file
-// beside it, flushed and renamed over it). Returns false with `error` set.
+// beside it, flushed and renamed over it). The file is its owner's alone
+// (0600), also when it existed with wider permissions: these files may hold
+// passwords. Returns false with `error` set.
 bool Write(const QString &path, QByteArray plain, QString *error = nullptr);
 
 // Scrambles what `encode` writes through the BinaryWriter it is given into

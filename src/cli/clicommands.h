@@ -11,6 +11,7 @@ inline constexpr int Warnings = 1;    // a run finished with warnings
 inline constexpr int Errors = 2;      // a run finished with errors
 inline constexpr int Cancelled = 3;   // a run was cancelled or could not connect
 inline constexpr int Usage = 64;      // the command line is wrong
+inline constexpr int Busy = 75;       // another process runs, restores or removes the job
 } // namespace ExitCode
 
 int RunListCommand(const QStringList &args);

@@ -1,10 +1,12 @@
 #include "cli/clicontext.h"
 
+#include "app/jobrunlock.h"
 #include "app/jobrunner.h"
 #include "app/options/options.h"
 #include "base/appstate.h"
 #include "base/events.h"
 #include "cli/cliargs.h"
+#include "cli/clicommands.h"
 #include "cli/clioutput.h"
 #include "jobs/jobkinds.h"
 
@@ -67,6 +69,16 @@ bool CliContext::LockJobsList(QString *message)
     }
     *message = QStringLiteral("Unable to check whether Quorvane is running: ") + error;
     return false;
+}
+
+int CliContext::LockJob(const TJob &job, JobLock &lock)
+{
+    QString refusal;
+    lock = ::LockJob(job, &refusal);
+    if (lock.IsHeld())
+        return ExitCode::Ok;
+    CliOut::Err(refusal);
+    return lock.status() == JobLock::Status::HeldByAnotherProcess ? ExitCode::Busy : ExitCode::Failed;
 }
 
 QString CliContext::PrintEvents()

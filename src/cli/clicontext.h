@@ -2,6 +2,7 @@
 // What every command of quorvane-cli starts from: the application core over
 // the same data folder, options and jobs as the windowed program.
 #include "app/applicationcore.h"
+#include "platform/joblock.h"
 #include "platform/singleinstance.h"
 
 #include <QString>
@@ -33,6 +34,12 @@ public:
     // back without this change) is not running meanwhile. False with a
     // message when another instance holds it.
     bool LockJobsList(QString *message);
+
+    // Takes the job's lock for a run, a restore or a removal
+    // (app/jobrunlock.h) into `lock`. Returns ExitCode::Ok when it is held;
+    // otherwise the reason is printed and the exit code to end with is
+    // returned: ExitCode::Busy while another process works on the job.
+    int LockJob(const TJob &job, JobLock &lock);
 
     // Prints the queued event lines on standard error (they also reach the
     // core's Events list); returns the last one.

@@ -85,6 +85,10 @@ Exit codes:
   other commands    0 done, 1 failed
   all commands      64 wrong arguments (unknown command or option, missing or
                     invalid value, no job of that name)
+  backup, points, restore, remove
+                    75 the job is busy in another process (the windowed
+                    program, "quorvane-cli run" or another quorvane-cli runs,
+                    restores or removes it); nothing was done
 
   create and remove change the jobs list: they refuse to run while the windowed
   program or "quorvane-cli run" is running, because that keeps the list open.)");

@@ -82,6 +82,10 @@ int RunRemoveCommand(const QStringList &args)
         CliOut::Err(message);
         return ExitCode::Failed;
     }
+    // Held here already, so that a job in use elsewhere ends with its own exit code.
+    JobLock lock;
+    if (const int refused = context.LockJob(context.Job(name), lock))
+        return refused;
     bool backupsFailed = false;
     QObject::connect(&context.Core(), &ApplicationCore::ErrorMessage, [&](const QString &text) {
         backupsFailed = true;

@@ -115,7 +115,11 @@ int RunBackupCommand(const QStringList &args)
         RefuseJobKind(job, JobKindUnavailableText(job));
         return finishRun(job, context.PrintEvents());
     }
-    if (!Backup(*files)) {
+    JobLock lock;
+    if (const int refused = context.LockJob(job, lock))
+        return refused;
+    // The worker keeps the lock until its end.
+    if (!Backup(*files, [lock] {})) {
         CliOut::Err(Translate(QStringLiteral("Unable to complete the action at the moment. Please try again in several "
                                              "seconds.")));
         return ExitCode::Failed;
@@ -133,6 +137,11 @@ int RunPointsCommand(const QStringList &args)
     TJob_FilesAndFolders *job = filesJob(context, name);
     if (!job)
         return ExitCode::Failed;
+    // Reading the points uses the job's temporary folder, which a run of the
+    // job in another process works in.
+    JobLock lock;
+    if (const int refused = context.LockJob(*job, lock))
+        return refused;
     RestorePointList list;
     if (!readPoints(*job, list)) {
         context.PrintEvents();
@@ -171,6 +180,10 @@ int RunRestoreCommand(const QStringList &args)
     TJob_FilesAndFolders *job = filesJob(context, name);
     if (!job)
         return ExitCode::Failed;
+
+    JobLock lock;
+    if (const int refused = context.LockJob(*job, lock))
+        return refused;
 
     QString outputError;
     if (!prepareOutput(output, &outputError)) {
@@ -214,7 +227,8 @@ int RunRestoreCommand(const QStringList &args)
     } else if (wanted > 1) {
         return giveUp(QStringLiteral("A mirror has one restore point only."), ExitCode::Usage);
     }
-    if (!StartRestore(*job, list, index, output, password)) {
+    // The worker keeps the lock until its end.
+    if (!StartRestore(*job, list, index, output, password, [lock] {})) {
         return giveUp(Translate(QStringLiteral("Unable to complete the action at the moment. Please try again in "
                                                "several seconds.")),
                       ExitCode::Failed);

@@ -7,6 +7,7 @@
 #include "base/bytesize.h"
 #include "cli/clicontext.h"
 #include "cli/clioutput.h"
+#include "cli/reconnectwait.h"
 #include "engine/files/jobworker.h"
 #include "jobs/job.h"
 #include "platform/keepawake.h"
@@ -65,6 +66,7 @@ QString FollowRun(CliContext &context, TJob &job)
     const bool terminal = Terminal::StderrIsTerminal();
     QElapsedTimer sincePlain;
     sincePlain.start();
+    ReconnectWait reconnect(job);
     const auto refresh = [&] {
         const QString event = context.PrintEvents();
         if (!event.isEmpty())
@@ -73,6 +75,7 @@ QString FollowRun(CliContext &context, TJob &job)
             loop.quit();
             return;
         }
+        reconnect.Poll();
         if (terminal) {
             CliOut::Progress(ProgressLine(job));
         } else if (sincePlain.elapsed() >= kPlainProgressMs) {

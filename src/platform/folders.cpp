@@ -8,6 +8,11 @@
 #include <QMutex>
 #include <QStandardPaths>
 
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 QMutex overrideMutex;
 QString dataOverride;
@@ -68,6 +73,30 @@ QString ShippedFile(const QString &name)
     if (!bin.isEmpty() && QFileInfo::exists(bin + QLatin1Char('/') + name))
         return bin + QLatin1Char('/') + name;
     return beside;
+}
+
+bool RestrictToOwner(const QString &folder, QString *error)
+{
+    const QByteArray path = QFile::encodeName(folder);
+    const auto fail = [&](const QString &why) {
+        if (error)
+            *error = folder + QStringLiteral(": ") + why;
+        return false;
+    };
+    // A link to the folder (a data folder moved to another disk) is followed:
+    // the folder it names is the one that holds the files.
+    struct stat st {};
+    if (::stat(path.constData(), &st) != 0)
+        return fail(QString::fromLocal8Bit(std::strerror(errno)));
+    if (!S_ISDIR(st.st_mode))
+        return fail(QString::fromLocal8Bit(std::strerror(ENOTDIR)));
+    if ((st.st_mode & 077) == 0)
+        return true;
+    if (st.st_uid != ::geteuid())
+        return fail(QStringLiteral("the folder belongs to another user"));
+    if (::chmod(path.constData(), 0700) != 0)
+        return fail(QString::fromLocal8Bit(std::strerror(errno)));
+    return true;
 }
 
 void SetDataFolderOverride(const QString &path)

@@ -18,6 +18,11 @@ QString ExecutableFolder();
 // ../share/quorvane next to it. Returns the first existing path, or the
 // path in the executable's folder when neither exists.
 QString ShippedFile(const QString &name);
+// Restricts an existing folder of the user to its owner (mode 0700) when
+// group or others have any access to it: the data folder holds the options
+// and job files, which may hold passwords. False with `error` when it
+// cannot be done (the folder is missing or belongs to someone else).
+bool RestrictToOwner(const QString &folder, QString *error = nullptr);
 // Only for tests and tools: use this folder instead of the real data folder.
 void SetDataFolderOverride(const QString &path);
 } // namespace Folders

@@ -9,12 +9,16 @@
 
 namespace {
 
-LocalCopyOptions TransferOptions(FileOperationContext &ctx)
+LocalCopyOptions TransferOptions(FileOperationContext &ctx, const QString &remotePath)
 {
     LocalCopyOptions o;
     o.progress = [&ctx](int percent) { ctx.Progress(percent); };
     o.cancel = &ctx.CancelFlag();
     o.unbuffered = ctx.Unbuffered();
+    // The set's own files (the remote job file, the state lists) may hold
+    // passwords and the names of every backed-up file: they are the user's
+    // alone at the destination and in the temporary folder alike.
+    o.ownerOnly = FileOperationContext::IsInternalFile(remotePath);
     return o;
 }
 
@@ -82,7 +86,7 @@ TOperationResult FolderStorageSession::Upload(FileOperationContext &ctx, const Q
         fs.ClearReadOnly(remotePath);
     }
     ctx.AddToBackupSize(source.size);
-    LocalCopyOptions options = TransferOptions(ctx);
+    LocalCopyOptions options = TransferOptions(ctx, remotePath);
     options.changedWhileCopied = [&ctx, &localPath] { ctx.LogChangedWhileCopied(localPath); };
     fs.Upload(localPath, remotePath, options);
     return orSuccess;
@@ -105,7 +109,7 @@ TOperationResult FolderStorageSession::Download(FileOperationContext &ctx, const
     if (target.exists && target.readOnly)
         local.ClearReadOnly(localPath);
     try {
-        fs.Download(remotePath, localPath, TransferOptions(ctx));
+        fs.Download(remotePath, localPath, TransferOptions(ctx, remotePath));
     } catch (const LocalCopyError &e) {
         if (e.side() != LocalCopyError::Source || e.code() != ELOOP)
             throw;

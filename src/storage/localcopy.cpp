@@ -517,7 +517,7 @@ void CopyLocalFile(const QString &source, const QString &target, const LocalCopy
                 Fail(LocalCopyError::Source, errno);
             continue; // the first copy's temporary file goes with `out`
         }
-        out.Commit(st.st_mode, st.st_atim, st.st_mtim);
+        out.Commit(options.ownerOnly ? 0600 : st.st_mode, st.st_atim, st.st_mtim);
         if (changed && options.changedWhileCopied)
             options.changedWhileCopied();
         return;

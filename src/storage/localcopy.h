@@ -31,6 +31,10 @@ struct LocalCopyOptions {
     // refuses one (LocalCopyError, side Source, code ELOOP). The folder
     // itself is opened as named. Empty: links are followed as usual.
     QString linkFreeBelow;
+    // The copy is readable and writable by its owner only (0600) instead of
+    // getting the source's permission bits: the backup set's own files, which
+    // may hold passwords, wherever they are copied.
+    bool ownerOnly = false;
 };
 
 // A failed copy. `side` tells whether reading the source or writing the
@@ -95,9 +99,9 @@ QString SystemErrorMessage(int code);
 // target file (also a read-only one). The data goes to a temporary file in
 // the target's folder that is renamed over the target only when complete;
 // on failure or cancel the temporary file is removed and the target is left
-// as it was. The copy gets the source's permission bits and modification
-// time; the holes of a sparse source (as SEEK_DATA and SEEK_HOLE tell them)
-// stay holes. A source whose size or modification time changed while it
+// as it was. The copy gets the source's permission bits (0600 with
+// `ownerOnly`) and modification time; the holes of a sparse source (as
+// SEEK_DATA and SEEK_HOLE tell them) stay holes. A source whose size or modification time changed while it
 // was read is copied once more (see changedWhileCopied). Throws
 // LocalCopyError or LocalCopyCancelled.
 void CopyLocalFile(const QString &source, const QString &target, const LocalCopyOptions &options = {});

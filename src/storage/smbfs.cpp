@@ -244,8 +244,9 @@ void SmbFileSystem::Upload(const QString &localPath, const QString &remotePath,
             temp.folders.last() = LocalCopyTempPrefix()
                                   + QString::number(QRandomGenerator::global()->generate64(), 16);
             errno = 0;
+            // The mode counts as far as the server lets a client choose it.
             raw = SmbLib().getFunctionOpen(smb.ctx)(smb.ctx, temp.Url().constData(),
-                                                O_WRONLY | O_CREAT | O_EXCL, 0666);
+                                                O_WRONLY | O_CREAT | O_EXCL, options.ownerOnly ? 0600 : 0666);
             if (!raw && errno != EEXIST)
                 Fail(LocalCopyError::Target, errno);
         }
@@ -377,7 +378,7 @@ void SmbFileSystem::Download(const QString &remotePath, const QString &localPath
     }
     progress.Finish(done);
     in.close();
-    const unsigned permissions = (st.st_mode & S_IWUSR) ? 0644 : 0444;
+    const unsigned permissions = options.ownerOnly ? 0600 : (st.st_mode & S_IWUSR) ? 0644 : 0444;
     out.Commit(permissions, st.st_atim, st.st_mtim);
 }
 

@@ -9,6 +9,7 @@
 #include "support/testenv.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -36,9 +37,11 @@ protected:
         QDir().mkpath(Folders::DataFolder());
     }
 
-    void SaveJob(const QString &name)
+    void SaveJob(const QString &name, const std::function<void(TJob &)> &edit = {})
     {
         TJob_FilesAndFolders job{name};
+        if (edit)
+            edit(job);
         ASSERT_TRUE(job.SaveLocalJobFile(job.LocalJobFilePath()));
         JobsList list;
         (void)list.LoadJobsListAndJobs(); // the list may not exist yet
@@ -165,6 +168,54 @@ TEST_F(Entry, BackupWordRunsBesideARunningInstance)
     EXPECT_TRUE(run.lines.contains(QStringLiteral("STARTED Daily"))) << run.lines.join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(handOver.count(), 0);
     EXPECT_TRUE(rec.Runner->Started.isEmpty()) << "the running instance is not involved";
+}
+
+TEST_F(Entry, InstanceBesideARunningOneServesItsWordButNotTheSchedule)
+{
+    SaveJob(QStringLiteral("Daily"));
+    // Due a minute ago, every day, and caught up: the instance that runs the
+    // schedule starts it at its first tick.
+    SaveJob(QStringLiteral("Scheduled"), [](TJob &job) {
+        TSchedulingSettings &s = job.SchedulingSettings;
+        s.SchedulingType = stDaysOfWeek;
+        for (int d = 1; d <= 7; ++d)
+            s.DaysOfWeek[d] = true;
+        s.TimeTable = {QDateTime::currentDateTime().addSecs(-60).toString(QStringLiteral("HH:mm:ss"))};
+        s.RunJobAsSoonAsPossibleAfterAScheduledStartIsMissed = true;
+        s.LastModificationDateTime = D(QStringLiteral("2024-05-01 09:00:00"));
+    });
+    const QStringList words{QStringLiteral("/backup"), QStringLiteral("Daily")};
+    {
+        // Alone, the instance is the program: its word and the schedule.
+        const HelperRun alone = RunHelper(words, QString(), 1);
+        EXPECT_TRUE(alone.lines.contains(QStringLiteral("RUNNING FIRST"))) << alone.lines.join(QLatin1Char('|')).toStdString();
+        EXPECT_TRUE(alone.lines.contains(QStringLiteral("STARTED Daily")));
+        EXPECT_TRUE(alone.lines.contains(QStringLiteral("STARTED Scheduled")));
+    }
+    ApplicationEntry first({}, rec.Services());
+    ASSERT_EQ(first.Start(), ApplicationEntry::Outcome::Run);
+    const HelperRun beside = RunHelper(words, QString(), 2);
+    EXPECT_TRUE(beside.lines.contains(QStringLiteral("RUNNING BESIDE"))) << beside.lines.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(beside.lines.contains(QStringLiteral("STARTED Daily")));
+    EXPECT_FALSE(beside.lines.contains(QStringLiteral("STARTED Scheduled")))
+        << "the schedule is the running instance's\n" << beside.lines.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(beside.lines.contains(QStringLiteral("JOB Scheduled 0"))) << "not even queued";
+}
+
+TEST_F(Entry, CommandLineInstanceRunsTheScheduleOnceItHoldsTheLock)
+{
+    auto other = std::make_unique<InstanceLock>();
+    ASSERT_EQ(other->TryAcquire(), InstanceLock::Result::Acquired);
+    ApplicationEntry entry({QStringLiteral("/admin")}, rec.Services());
+    ASSERT_EQ(entry.Start(), ApplicationEntry::Outcome::Run);
+    EXPECT_FALSE(entry.Core().QueuesScheduledStarts());
+    other.reset(); // the running instance ends
+    QElapsedTimer waited;
+    waited.start();
+    while (!entry.HoldsInstanceLock() && waited.elapsed() < 30000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    ASSERT_TRUE(entry.HoldsInstanceLock());
+    EXPECT_TRUE(entry.Core().QueuesScheduledStarts()) << "it took over, the schedule too";
 }
 
 TEST_F(Entry, BackupOfANameThatMatchesNoJobDoesNothing)

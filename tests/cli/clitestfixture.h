@@ -8,10 +8,13 @@
 #include "support/testenv.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QStringList>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <memory>
 
 struct CliResult {
     int exitCode = -1;
@@ -25,6 +28,42 @@ inline std::ostream &operator<<(std::ostream &os, const CliResult &r)
     return os << "exit " << r.exitCode << "\n--- stdout\n" << r.out.toStdString() << "--- stderr\n"
               << r.err.toStdString();
 }
+
+// A quorvane-cli that runs while the test acts on it.
+struct CliProcess {
+    QProcess process;
+    QByteArray err;
+
+    // Reads standard error until it holds `text`; false when the process
+    // ends first (or after minutes, so that a hanging program fails the test).
+    bool WaitForErr(const QByteArray &text)
+    {
+        QElapsedTimer waited;
+        waited.start();
+        while (!err.contains(text) && waited.elapsed() < 120000) {
+            if (process.state() == QProcess::NotRunning) {
+                err += process.readAllStandardError();
+                return err.contains(text);
+            }
+            process.waitForReadyRead(100);
+            err += process.readAllStandardError();
+        }
+        return err.contains(text);
+    }
+    void Signal(int signal) { ::kill(pid_t(process.processId()), signal); }
+    // Waits for the end and collects what the process wrote.
+    CliResult Finish()
+    {
+        if (process.state() != QProcess::NotRunning) {
+            EXPECT_TRUE(process.waitForFinished(120000));
+        }
+        CliResult r;
+        r.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        r.out = QString::fromUtf8(process.readAllStandardOutput());
+        r.err = QString::fromUtf8(err + process.readAllStandardError());
+        return r;
+    }
+};
 
 class CliTest : public ::testing::Test {
 protected:
@@ -87,6 +126,19 @@ protected:
         r.out = QString::fromUtf8(p.readAllStandardOutput());
         r.err = QString::fromUtf8(p.readAllStandardError());
         return r;
+    }
+
+    // Starts quorvane-cli and returns at once.
+    std::unique_ptr<CliProcess> StartCli(const QStringList &args, const QStringList &env = {})
+    {
+        auto p = std::make_unique<CliProcess>();
+        p->process.setProgram(Program());
+        p->process.setArguments(args);
+        p->process.setWorkingDirectory(m_home + QStringLiteral("/work"));
+        p->process.setProcessEnvironment(Environment(env));
+        p->process.start();
+        EXPECT_TRUE(p->process.waitForStarted(10000));
+        return p;
     }
 
     // The jobs as the program reads them from this test's data folder.

@@ -10,8 +10,12 @@
 #include "gui/editing/filesrestore.h"
 #include "gui/editing/logviewer.h"
 #include "gui/editing/restorelist.h"
+#include "platform/folders.h"
+#include "platform/joblock.h"
+#include "support/lockholder.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QLabel>
@@ -186,6 +190,25 @@ TEST_F(RestoreWindowsTest, AMissingSetShowsTheErrorAndNothingStarts)
     EXPECT_EQ(script.Seen()[1].Caption.trimmed(), QStringLiteral("Error"));
     EXPECT_TRUE(script.Seen()[1].Text.contains(QStringLiteral("Unable to copy the job file \"Job.qvj\"")))
         << script.Seen()[1].Text.toStdString();
+    EXPECT_EQ(Job().JobStatus.load(), jsNone);
+}
+
+TEST_F(RestoreWindowsTest, AJobThatAnotherProcessHoldsIsNotRestored)
+{
+    Job().Settings.Sources.List = {Folder("Data")};
+    Write("Data/a.txt", "alpha");
+    RunBackup();
+    QDir().mkpath(Folders::DataFolder());
+    ForeignLockHolder other; // say, quorvane-cli backing the job up
+    ASSERT_TRUE(other.Hold(JobLock::LockFilePath(Folders::DataFolder(), Job().stJobName)));
+
+    ModalScript script;
+    script.Answer(mrOk);
+    EXPECT_EQ(RestoreFilesJob(Job(), nullptr), RestoreStart::Refused);
+    ASSERT_EQ(script.Seen().size(), 1) << "no folder is asked for";
+    EXPECT_EQ(script.Seen()[0].Caption.trimmed(), QStringLiteral("Error"));
+    EXPECT_TRUE(script.Seen()[0].Text.contains(QStringLiteral("The job \"Job\" is busy in another process")))
+        << script.Seen()[0].Text.toStdString();
     EXPECT_EQ(Job().JobStatus.load(), jsNone);
 }
 

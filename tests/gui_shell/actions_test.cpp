@@ -9,8 +9,11 @@
 #include "gui/shell/jobslistmodel.h"
 #include "jobs/jobslist.h"
 #include "platform/folders.h"
+#include "platform/joblock.h"
+#include "support/lockholder.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
@@ -195,6 +198,24 @@ TEST_F(ActionsTest, RenameChecksTheNameAndRenamesTheJob)
     QFile list(core->Jobs().FilePath());
     ASSERT_TRUE(list.open(QIODevice::ReadOnly));
     EXPECT_TRUE(QString::fromUtf8(list.readAll()).contains(QStringLiteral("Documents")));
+}
+
+TEST_F(ActionsTest, RenameWaitsForAnotherProcessThatHoldsTheJob)
+{
+    AddJob(QStringLiteral("Docs"));
+    TfrmMainQuorvane &w = Window();
+    w.SelectRow(0);
+    QDir().mkpath(Folders::DataFolder());
+    ForeignLockHolder other; // say, quorvane-cli backing the job up
+    ASSERT_TRUE(other.Hold(JobLock::LockFilePath(Folders::DataFolder(), QStringLiteral("Docs"))));
+    ModalScript script;
+    script.EnterText(QStringLiteral("Documents"));
+    script.Answer(mrOk);
+    w.ActionRename->trigger();
+    EXPECT_EQ(script.Pending(), 0);
+    EXPECT_EQ(script.Messages(), QStringList{QStringLiteral("The job \"Docs\" is busy in another process of the "
+                                                            "program. Try again when it has finished.")});
+    EXPECT_EQ(core->Jobs().At(0)->stJobName, QStringLiteral("Docs"));
 }
 
 TEST_F(ActionsTest, RemoveAsksTwiceAndRemovesTheRecord)

@@ -331,6 +331,36 @@ TEST_F(LocalOps, ANameTheDestinationCannotHoldIsRefusedWithoutRetries)
     }
 }
 
+TEST_F(LocalOps, TheSetsOwnFilesAreTheOwnersAloneBothWays)
+{
+    // The set's own files may hold passwords and every backed-up file's
+    // name; a backed-up file keeps its own permissions.
+    const struct {
+        const char *name;
+        mode_t after;
+    } cases[] = {{"Docs.qvj", 0600}, {"_rf.qvl", 0600}, {"_startflag.qvl", 0600}, {"photo.jpg", 0644}, {"notes.QVL", 0644}};
+    const auto mode = [](const QString &path) {
+        struct stat st {};
+        EXPECT_EQ(stat(QFile::encodeName(path).constData(), &st), 0) << path.toStdString();
+        return st.st_mode & 07777;
+    };
+    QDir().mkpath(folder);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString local = src() + "/" + c.name;
+        const QString remote = folder + "/" + c.name;
+        WriteFile(local, "content");
+        ASSERT_EQ(chmod(QFile::encodeName(local).constData(), 0644), 0);
+        ASSERT_EQ(job->FileOperation(atCopyFromLocalToRemoteFile, local, remote, 0, true), orSuccess);
+        EXPECT_EQ(mode(remote), c.after) << "uploaded";
+
+        ASSERT_EQ(chmod(QFile::encodeName(remote).constData(), 0644), 0);
+        ASSERT_TRUE(QFile::remove(local));
+        ASSERT_EQ(job->FileOperation(atCopyFromRemoteToLocalFile, local, remote, 0, true), orSuccess);
+        EXPECT_EQ(mode(local), c.after) << "downloaded";
+    }
+}
+
 TEST_F(LocalOps, RemoveFiles)
 {
     WriteFile(folder + "/a.txt", "a");

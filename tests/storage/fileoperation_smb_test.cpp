@@ -252,6 +252,25 @@ TEST_F(SmbOps, TheModificationTimeTravelsBothWays)
     EXPECT_EQ(ReadFile(src() + "/u.txt"), "timed");
 }
 
+TEST_F(SmbOps, TheSetsOwnFilesComeFromTheShareAsTheOwnersAlone)
+{
+    // The share decides the permissions of what is written there; what
+    // comes from it is this computer's to decide.
+    Connect();
+    for (const char *name : {"Job.qvj", "_rrf.qvl", "photo.jpg"}) {
+        SCOPED_TRACE(name);
+        WriteFile(src() + "/" + name, "content");
+        ASSERT_EQ(job->FileOperation(atCopyFromLocalToRemoteFile, src() + "/" + name, folder + "/" + name, 0, true),
+                  orSuccess);
+        EXPECT_EQ(ReadFile(shareJobDir() + "/" + name), "content");
+        const QString back = src() + "/back-" + name;
+        ASSERT_EQ(job->FileOperation(atCopyFromRemoteToLocalFile, back, folder + "/" + name, 0, true), orSuccess);
+        struct stat st {};
+        ASSERT_EQ(stat(QFile::encodeName(back).constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, QByteArray(name).startsWith("photo") ? 0644u : 0600u);
+    }
+}
+
 TEST_F(SmbOps, NamesWithSpecialCharactersReachTheShareUnchanged)
 {
     Connect();

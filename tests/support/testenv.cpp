@@ -37,4 +37,19 @@ QByteArray ReadFile(const QString &path)
     EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
     return f.readAll();
 }
+std::string CaseName(const char *what)
+{
+    std::string name;
+    bool wordStart = true;
+    for (const char *c = what; *c; ++c) {
+        const bool alnum = (*c >= 'a' && *c <= 'z') || (*c >= 'A' && *c <= 'Z') || (*c >= '0' && *c <= '9');
+        if (!alnum) {
+            wordStart = true;
+            continue;
+        }
+        name += wordStart && *c >= 'a' && *c <= 'z' ? char(*c - 'a' + 'A') : *c;
+        wordStart = false;
+    }
+    return name;
+}
 } // namespace TestEnv

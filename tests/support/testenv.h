@@ -2,6 +2,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
+#include <string>
 
 namespace TestEnv {
 // The process's private root (HOME, XDG_CONFIG_HOME and TMPDIR live below it).
@@ -12,4 +13,6 @@ QString BinDir();
 // Writes / reads a whole file; fails the test on error.
 void WriteFile(const QString &path, const QByteArray &data);
 QByteArray ReadFile(const QString &path);
+// A test name made of a case's description: "a new file" -> "ANewFile".
+std::string CaseName(const char *what);
 } // namespace TestEnv

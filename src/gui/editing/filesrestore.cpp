@@ -1,5 +1,6 @@
 #include "gui/editing/filesrestore.h"
 
+#include "app/jobrunlock.h"
 #include "app/options/options.h"
 #include "engine/files/filesengine.h"
 #include "gui/common/messagedialog.h"
@@ -29,6 +30,13 @@ QString askZipPassword(const QString &jobName, QWidget *parent)
 
 RestoreStart RestoreFilesJob(TJob_FilesAndFolders &job, QWidget *parent)
 {
+    // Not while another process runs, restores or removes the job.
+    QString refusal;
+    const JobLock lock = LockJob(job, &refusal);
+    if (!lock.IsHeld()) {
+        ShowErrorDialog(refusal, parent);
+        return RestoreStart::Refused;
+    }
     if (!BeginRestore(job)) {
         ShowErrorDialog(
             Translate(QStringLiteral("Unable to complete the action at the moment. Please try again in several seconds.")),
@@ -69,7 +77,8 @@ RestoreStart RestoreFilesJob(TJob_FilesAndFolders &job, QWidget *parent)
             password = askZipPassword(job.stJobName, parent);
     }
 
-    if (!StartRestore(job, points, listInd, outputPath, password)) {
+    // The worker keeps the lock until its end.
+    if (!StartRestore(job, points, listInd, outputPath, password, [lock] {})) {
         CancelRestore(job);
         ShowErrorDialog(
             Translate(QStringLiteral("Unable to complete the action at the moment. Please try again in several seconds.")),

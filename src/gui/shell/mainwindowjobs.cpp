@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "app/applicationcore.h"
+#include "app/jobrunlock.h"
 #include "app/options/options.h"
 #include "base/appstate.h"
 #include "base/events.h"
@@ -173,6 +174,13 @@ void TfrmMainQuorvane::actionRename()
         return;
     if (!acceptNewName(trimmed) || !busyCheck(*job))
         return;
+    // Not while another process runs the job: the rename moves its folders.
+    QString refusal;
+    const JobLock lock = LockJob(*job, &refusal);
+    if (!lock.IsHeld()) {
+        ShowErrorDialog(refusal, this);
+        return;
+    }
     const QString oldName = job->stJobName;
     bool renamed = false;
     {
