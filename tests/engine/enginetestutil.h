@@ -41,11 +41,10 @@ inline std::string DestinationName(const ::testing::TestParamInfo<Destination> &
     return info.param == Destination::Local ? "local" : "smb";
 }
 
-// One private Samba server per test program, started on first use.
+// The test program's private Samba server, started on first use.
 inline SambaServer &Samba()
 {
-    static SambaServer server;
-    return server;
+    return SambaServer::Shared();
 }
 
 // A file's content and modification time, or a folder, as a comparable text.
