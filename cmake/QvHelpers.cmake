@@ -44,7 +44,10 @@ function(qv_test name)
     set_tests_properties(${name} PROPERTIES LABELS "${labels}" ENVIRONMENT "${environment}")
     return()
   endif()
+  # Parameterised cases are named by their suites' name generators; the
+  # printed parameter stays out of the ctest name.
   gtest_discover_tests(${name}
+    NO_PRETTY_VALUES
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests
     PROPERTIES LABELS "${labels}" ENVIRONMENT "${environment}"
     DISCOVERY_TIMEOUT 60)

@@ -36,9 +36,14 @@ namespace EngineTest {
 
 enum class Destination { Local, Smb };
 
+inline void PrintTo(Destination d, std::ostream *os)
+{
+    *os << (d == Destination::Local ? "local" : "smb");
+}
+
 inline std::string DestinationName(const ::testing::TestParamInfo<Destination> &info)
 {
-    return info.param == Destination::Local ? "local" : "smb";
+    return ::testing::PrintToString(info.param);
 }
 
 // The test program's private Samba server, started on first use.
