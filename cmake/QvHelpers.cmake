@@ -14,10 +14,6 @@ function(qv_library name)
   add_library(${name} STATIC ${srcs} ${hdrs})
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
   target_link_libraries(${name} PUBLIC ${A_DEPS})
-  target_compile_definitions(${name} PUBLIC
-    QV_VERSION_MAJOR=${PROJECT_VERSION_MAJOR}
-    QV_VERSION_MINOR=${PROJECT_VERSION_MINOR}
-    QV_VERSION_PATCH=${PROJECT_VERSION_PATCH})
 endfunction()
 
 # qv_test(NAME SOURCES ... LIBS ... [LABELS ...] [GUI] [ONE_PROCESS])
