@@ -14,17 +14,15 @@ function(qv_library name)
   add_library(${name} STATIC ${srcs} ${hdrs})
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
   target_link_libraries(${name} PUBLIC ${A_DEPS})
-  target_compile_definitions(${name} PUBLIC
-    QV_VERSION_MAJOR=${PROJECT_VERSION_MAJOR}
-    QV_VERSION_MINOR=${PROJECT_VERSION_MINOR}
-    QV_VERSION_PATCH=${PROJECT_VERSION_PATCH})
 endfunction()
 
-# qv_test(NAME SOURCES ... LIBS ... [LABELS ...] [GUI])
+# qv_test(NAME SOURCES ... LIBS ... [LABELS ...] [GUI] [ONE_PROCESS])
 # One GoogleTest executable; each test case becomes a ctest test. GUI tests
-# get a QApplication on the offscreen platform.
+# get a QApplication on the offscreen platform. ONE_PROCESS registers the
+# whole executable as one ctest test named after it instead: its cases share
+# a server that the process starts once (tests/servers).
 function(qv_test name)
-  cmake_parse_arguments(A "GUI" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(A "GUI;ONE_PROCESS" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
   if(A_GUI)
     target_sources(${name} PRIVATE $<TARGET_OBJECTS:qv_guitestmain>)
@@ -36,8 +34,17 @@ function(qv_test name)
   if(NOT labels)
     set(labels unit)
   endif()
+  set(environment "QV_SOURCE_DIR=${CMAKE_SOURCE_DIR};QV_BIN_DIR=${QV_BIN_DIR}")
+  if(A_ONE_PROCESS)
+    add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+    set_tests_properties(${name} PROPERTIES LABELS "${labels}" ENVIRONMENT "${environment}")
+    return()
+  endif()
+  # Parameterised cases are named by their suites' name generators; the
+  # printed parameter stays out of the ctest name.
   gtest_discover_tests(${name}
+    NO_PRETTY_VALUES
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests
-    PROPERTIES LABELS "${labels}" ENVIRONMENT "QV_SOURCE_DIR=${CMAKE_SOURCE_DIR};QV_BIN_DIR=${QV_BIN_DIR}"
+    PROPERTIES LABELS "${labels}" ENVIRONMENT "${environment}"
     DISCOVERY_TIMEOUT 60)
 endfunction()

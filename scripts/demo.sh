@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The main job of Quorvane from end to end, with the command-line front end:
-# builds the program, makes a small sample folder, creates an incremental
+# builds the programs (not the tests: scripts/test.sh builds and runs
+# those), makes a small sample folder, creates an incremental
 # backup job to a local folder, backs up, changes the sample, backs up again,
 # lists the restore points and restores the first one, then checks that the
 # restored files are the sample as it was at the first backup.
@@ -16,8 +17,8 @@ build=${QV_BUILD_DIR:-build}
 say() { printf '\n==> %s\n' "$*"; }
 run() { printf '$ %s\n' "$*"; "$@"; }
 
-say "Building (scripts/build.sh)"
-scripts/build.sh
+say "Building the programs (scripts/build.sh, target qv_programs)"
+QV_TARGETS=qv_programs scripts/build.sh
 cli="$root/$build/bin/quorvane-cli"
 [ -x "$cli" ] || { echo "demo: $cli was not built" >&2; exit 1; }
 

@@ -56,7 +56,7 @@ for name in "${targets[@]}"; do
     dirs=("$work")
     [ -d "$seeds" ] && dirs+=("$seeds")
     echo "== $name: ${seconds}s"
-    if ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1} "$exe" \
+    if ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1} LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$root/tests/fuzz/lsan.supp} "$exe" \
         -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
         -print_final_stats=1 -artifact_prefix="$build/fuzz-artifacts/$name-" \
         "${dirs[@]}" >"$build/fuzz-artifacts/$name.log" 2>&1; then

@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
 # Pictures of the windowed program, for reviews and the documentation:
 #   scripts/screenshots.sh [OUTDIR]
-# Starts the program on the offscreen platform in a throw-away data folder
-# with a few sample jobs (one of them backing up a large generated file
-# while the pictures are taken) and saves, into OUTDIR (default: a new
-# folder it prints), one PNG per window, named after it:
+# Starts the windowed program through the screenshot tool (tests/screenshots,
+# built with the tests, never shipped) on the offscreen platform in a
+# throw-away data folder with a few sample jobs (one of them backing up a
+# large generated file while the pictures are taken) and saves, into OUTDIR
+# (default: a new folder it prints), one PNG per window, named after it:
 #   TfrmMainQuorvane-cards.png, TfrmMainQuorvane-table.png,
 #   TfrmOptions-<page>.png for every options page, TfrmWelcome.png,
 #   TfrmLog.png (a job's latest run log), TfrmRestoreList.png (its restore points),
 #   TfrmWizard_FilesBackup-<page>.png for every page of the files wizard,
 #   TfrmSourceType.png (the job kind chooser).
-# Uses the build folder $QV_BUILD_DIR, or builds ./build with scripts/build.sh.
+# Uses the build folder $QV_BUILD_DIR, or builds the two programs it needs
+# into ./build with scripts/build.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -20,13 +22,15 @@ if [ -n "${QV_BUILD_DIR:-}" ]; then
     case "$build" in /*) ;; *) build="$root/$build" ;; esac
 else
     build="$root/build"
-    QV_BUILD_DIR="$build" scripts/build.sh
+    QV_BUILD_DIR="$build" QV_TARGETS="qv_screenshots quorvane-cli" scripts/build.sh
 fi
-program="$build/bin/quorvane"
+program="$build/tests/qv_screenshots"
 cli="$build/bin/quorvane-cli"
 for exe in "$program" "$cli"; do
-    [ -x "$exe" ] || { echo "screenshots: $exe is missing (build the targets quorvane and quorvane-cli)" >&2; exit 1; }
+    [ -x "$exe" ] || { echo "screenshots: $exe is missing (build the targets qv_screenshots and quorvane-cli)" >&2; exit 1; }
 done
+# The screenshot tool lives among the tests; the shipped files are in bin/.
+export QV_BIN_DIR="$build/bin"
 
 out=${1:-}
 if [ -z "$out" ]; then
@@ -69,10 +73,14 @@ head -c "${QV_SCREENSHOTS_LARGE_MB:-3072}M" /dev/zero > sources/large/disk-image
 "$cli" backup "Daily Backup" >/dev/null 2>&1 || true
 rm -r sources/old-photos
 "$cli" backup "backup2" >/dev/null 2>&1 || true
-"$cli" backup "Archive" >/dev/null 2>&1 &
-sleep 0.3
-kill -INT $! 2>/dev/null || true
-wait $! 2>/dev/null || true
+# Cancelled (Ctrl-C) as soon as the run has started: its first event, the
+# start line that names the job, arrives on standard error. tail follows the
+# file as it grows and ends with the backup.
+"$cli" backup "Archive" >/dev/null 2>"$work/archive.err" &
+archive=$!
+grep -q -m1 -F '"Archive"' < <(tail -n +1 -F --pid="$archive" "$work/archive.err" 2>/dev/null) || true
+kill -INT "$archive" 2>/dev/null || true
+wait "$archive" 2>/dev/null || true
 
 # The program starts the large job itself (the word backup) and takes the
 # pictures while it copies; then it quits, cancelling the copy.

@@ -1,3 +1,4 @@
+#include "base/version.h"
 #include "cli/cliargs.h"
 #include "cli/clicommands.h"
 #include "cli/clioutput.h"

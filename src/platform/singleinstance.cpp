@@ -130,7 +130,9 @@ int DecodeMessage(QByteArray &buffer, MessageType &type, QString &payload)
         return -1;
     if (buffer.size() < kHeaderSize + qsizetype(n))
         return 0;
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // A U+FEFF at the start is part of the path, not a byte-order mark to drop.
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString text = decoder(QByteArrayView(buffer.constData() + kHeaderSize, n));
     if (decoder.hasError() || text.contains(QChar(0)))
         return -1;

@@ -4,6 +4,7 @@
 
 #include "base/textfile.h"
 #include "platform/folders.h"
+#include "support/testnames.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -14,6 +15,11 @@ struct WordCase {
     const char *word;
     bool recognised;
 };
+
+void PrintTo(const WordCase &c, std::ostream *os)
+{
+    *os << TestNames::Quoted(c.argument) << (c.recognised ? " is " : " is not ") << TestNames::Quoted(c.word);
+}
 
 class Words : public ::testing::TestWithParam<WordCase> {};
 
@@ -29,7 +35,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, Words,
                                            WordCase{"--Backup", "backup", true}, WordCase{"/hide", "hide", true},
                                            WordCase{"-Admin", "admin", true}, WordCase{"backup", "backup", false},
                                            WordCase{"-backups", "backup", false}, WordCase{"---backup", "backup", false},
-                                           WordCase{"/home/u/x.qvj", "hide", false}, WordCase{"", "backup", false}));
+                                           WordCase{"/home/u/x.qvj", "hide", false}, WordCase{"", "backup", false}),
+                         [](const auto &i) { return TestNames::Spelled(i.param.argument); });
 
 TEST(CommandLineParse, CountsArgumentsFromTheStartWordsIncluded)
 {

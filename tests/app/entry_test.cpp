@@ -7,6 +7,7 @@
 #include "platform/autostart.h"
 #include "platform/folders.h"
 #include "support/testenv.h"
+#include "support/testnames.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -132,6 +133,11 @@ struct HandOverCase {
     bool opens;
 };
 
+void PrintTo(const HandOverCase &c, std::ostream *os)
+{
+    *os << TestNames::Quoted(c.argument) << (c.opens ? " opens" : " is ignored");
+}
+
 class HandOver : public Entry, public ::testing::WithParamInterface<HandOverCase> {};
 
 TEST_P(HandOver, JobFilePathIsHandedOverOnlyWithTheExactExtension)
@@ -154,7 +160,8 @@ TEST_P(HandOver, JobFilePathIsHandedOverOnlyWithTheExactExtension)
 
 INSTANTIATE_TEST_SUITE_P(Cases, HandOver,
                          ::testing::Values(HandOverCase{"Docs.qvj", true}, HandOverCase{"Docs.QVJ", false},
-                                           HandOverCase{"Docs.txt", false}, HandOverCase{"/hide", false}));
+                                           HandOverCase{"Docs.txt", false}, HandOverCase{"/hide", false}),
+                         [](const auto &i) { return TestNames::Spelled(i.param.argument); });
 
 TEST_F(Entry, BackupWordRunsBesideARunningInstance)
 {

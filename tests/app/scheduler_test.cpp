@@ -2,6 +2,7 @@
 // rule and its 5-second window, waiting jobs, the start rules, keep-awake,
 // elevation and the shutdown after the day's last run.
 #include "apptestfixture.h"
+#include "support/testnames.h"
 
 #include "platform/folders.h"
 
@@ -13,6 +14,11 @@ struct WindowCase {
     const char *now;
     bool started;
 };
+
+void PrintTo(const WindowCase &c, std::ostream *os)
+{
+    *os << TestNames::Quoted(c.now) << (c.started ? " starts" : " does not start");
+}
 
 class StartWindow : public CoreTest, public ::testing::WithParamInterface<WindowCase> {};
 
@@ -30,7 +36,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, StartWindow,
                                            WindowCase{"2024-05-15 10:00:03", true},
                                            WindowCase{"2024-05-15 10:00:04.999", true},
                                            WindowCase{"2024-05-15 10:00:05", false},
-                                           WindowCase{"2024-05-15 10:07:00", false}));
+                                           WindowCase{"2024-05-15 10:07:00", false}),
+                         // The time of day: "09_59_59".
+                         [](const auto &i) { return TestNames::Words(i.param.now + 11); });
 
 TEST_F(CoreTest, MissedStartWaitsForTheNextScheduledTime)
 {
@@ -259,6 +267,11 @@ struct ElevationCase {
     QStringList arguments;
 };
 
+void PrintTo(const ElevationCase &c, std::ostream *os)
+{
+    *os << (c.hidden ? "hidden, relaunched with " : "shown, relaunched with ") << TestNames::Quoted(c.arguments);
+}
+
 class ScheduledElevation : public CoreTest, public ::testing::WithParamInterface<ElevationCase> {};
 
 TEST_P(ScheduledElevation, IdleInstanceWithScheduledImageJobRelaunchesOnce)
@@ -279,7 +292,8 @@ TEST_P(ScheduledElevation, IdleInstanceWithScheduledImageJobRelaunchesOnce)
 
 INSTANTIATE_TEST_SUITE_P(Cases, ScheduledElevation,
                          ::testing::Values(ElevationCase{false, {QStringLiteral("/admin")}},
-                                           ElevationCase{true, {QStringLiteral("/admin"), QStringLiteral("/hide")}}));
+                                           ElevationCase{true, {QStringLiteral("/admin"), QStringLiteral("/hide")}}),
+                         [](const auto &i) { return std::string(i.param.hidden ? "hidden" : "shown"); });
 
 TEST_F(CoreTest, CommandLineInstanceNeverRelaunches)
 {

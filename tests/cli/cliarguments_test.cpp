@@ -1,6 +1,7 @@
 // Wrong command lines: a clear message on standard error and exit code 64,
 // and nothing changed in the data folder.
 #include "clitestfixture.h"
+#include "support/testnames.h"
 
 #include <QFileInfo>
 
@@ -9,6 +10,11 @@ struct BadArgs {
     QStringList args; // "SRC", "SRC2", "DEST" and "FILE" are replaced by real paths
     const char *message;
 };
+
+void PrintTo(const BadArgs &c, std::ostream *os)
+{
+    *os << c.what << ": " << TestNames::Quoted(c.args) << " -> " << TestNames::Quoted(c.message);
+}
 
 class BadArguments : public CliTest, public ::testing::WithParamInterface<BadArgs> {};
 
@@ -72,7 +78,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadArgs{"a flag with a value", {S("log"), S("Docs"), S("--history=yes")}, "--history takes no value"},
         BadArgs{"remove without a name", {S("remove")}, "needs the name of a job"},
         BadArgs{"list with an argument", {S("list"), S("extra")}, "Unexpected argument"},
-        BadArgs{"run with an argument", {S("run"), S("--now")}, "Unknown option --now"}));
+        BadArgs{"run with an argument", {S("run"), S("--now")}, "Unknown option --now"}),
+    [](const auto &i) { return TestNames::Words(i.param.what); });
 #undef S
 
 TEST_F(CliTest, HelpNamesEveryCommandAndThePasswordVariables)

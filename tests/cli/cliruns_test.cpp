@@ -3,6 +3,7 @@
 
 #include "cli/runmonitor.h"
 #include "jobs/jobkinds.h"
+#include "support/testnames.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -102,6 +103,11 @@ struct OutcomeCase {
     const char *summary;
 };
 
+void PrintTo(const OutcomeCase &c, std::ostream *os)
+{
+    *os << c.what << ": exit code " << c.exitCode << ", " << TestNames::Quoted(c.summary);
+}
+
 class BackupOutcome : public CliRuns, public ::testing::WithParamInterface<OutcomeCase> {};
 
 TEST_P(BackupOutcome, ExitCodeFollowsTheRunsResult)
@@ -127,7 +133,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(OutcomeCase{"clean", "", false, 0, "is finished. Files copied: 2."},
                       OutcomeCase{"a source file went away", "", true, 1, "is finished with warnings."},
                       // Reading a process's memory from its start fails with an I/O error.
-                      OutcomeCase{"an unreadable source file", "/proc/self/mem", false, 2, "is finished with errors."}));
+                      OutcomeCase{"an unreadable source file", "/proc/self/mem", false, 2, "is finished with errors."}),
+    [](const auto &i) { return TestNames::Words(i.param.what); });
 
 TEST_F(CliRuns, BackupToAMissingDestinationIsNotConnected)
 {

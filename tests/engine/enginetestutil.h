@@ -36,16 +36,20 @@ namespace EngineTest {
 
 enum class Destination { Local, Smb };
 
-inline std::string DestinationName(const ::testing::TestParamInfo<Destination> &info)
+inline void PrintTo(Destination d, std::ostream *os)
 {
-    return info.param == Destination::Local ? "local" : "smb";
+    *os << (d == Destination::Local ? "local" : "smb");
 }
 
-// One private Samba server per test program, started on first use.
+inline std::string DestinationName(const ::testing::TestParamInfo<Destination> &info)
+{
+    return ::testing::PrintToString(info.param);
+}
+
+// The test program's private Samba server, started on first use.
 inline SambaServer &Samba()
 {
-    static SambaServer server;
-    return server;
+    return SambaServer::Shared();
 }
 
 // A file's content and modification time, or a folder, as a comparable text.

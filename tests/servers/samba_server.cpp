@@ -1,5 +1,7 @@
 #include "servers/samba_server.h"
 
+#include "servers/serverprocess.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -7,33 +9,12 @@
 #include <QThread>
 
 #include <arpa/inet.h>
-#include <cerrno>
-#include <csignal>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <pwd.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
-
-int FreePort()
-{
-    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-    if (s < 0)
-        return 0;
-    sockaddr_in a {};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof a;
-    int port = 0;
-    if (::bind(s, reinterpret_cast<sockaddr *>(&a), sizeof a) == 0
-        && ::getsockname(s, reinterpret_cast<sockaddr *>(&a), &len) == 0)
-        port = ntohs(a.sin_port);
-    ::close(s);
-    return port;
-}
 
 bool PortAnswers(int port)
 {
@@ -72,6 +53,12 @@ void Fail(QString *error, const QString &text)
 
 } // namespace
 
+SambaServer &SambaServer::Shared()
+{
+    static SambaServer server;
+    return server;
+}
+
 SambaServer::SambaServer()
 {
     m_prepared = prepare(&m_prepareError);
@@ -84,17 +71,17 @@ SambaServer::~SambaServer()
 
 QString SambaServer::uncPath() const
 {
-    return QStringLiteral("smb://127.0.0.1:%1/%2").arg(m_port).arg(shareName());
+    return QStringLiteral("smb://127.0.0.1:%1/%2").arg(port()).arg(shareName());
 }
 
 QString SambaServer::guestUncPath() const
 {
-    return QStringLiteral("smb://127.0.0.1:%1/public").arg(m_port);
+    return QStringLiteral("smb://127.0.0.1:%1/public").arg(port());
 }
 
 QString SambaServer::restrictedUncPath() const
 {
-    return QStringLiteral("smb://127.0.0.1:%1/restricted").arg(m_port);
+    return QStringLiteral("smb://127.0.0.1:%1/restricted").arg(port());
 }
 
 QString SambaServer::log() const
@@ -111,8 +98,7 @@ bool SambaServer::prepare(QString *error)
         m_user = QString::fromLocal8Bit(pw->pw_name);
     if (m_user.isEmpty())
         return Fail(error, QStringLiteral("the current user has no name")), false;
-    m_port = FreePort();
-    if (m_port == 0)
+    if (port() == 0)
         return Fail(error, QStringLiteral("no free port")), false;
 
     const QString r = m_root.path();
@@ -165,7 +151,7 @@ bool SambaServer::prepare(QString *error)
         "  path = %1/public\n"
         "  valid users = nobody\n")
                              .arg(r)
-                             .arg(m_port)
+                             .arg(port())
                              .arg(m_user);
     if (!WriteText(m_conf, conf))
         return Fail(error, QStringLiteral("cannot write smb.conf")), false;
@@ -201,55 +187,30 @@ bool SambaServer::start(QString *error)
     if (smbd.isEmpty())
         return Fail(error, QStringLiteral("smbd not found (install the samba package)")), false;
 
-    const QByteArray program = QFile::encodeName(smbd);
-    const QByteArray conf = QFile::encodeName(m_conf);
     const QByteArray out = QFile::encodeName(m_root.path() + QStringLiteral("/smbd.out"));
-    const char *argv[] = {program.constData(), "-F", "--no-process-group", "--debug-stdout",
-                          "-d", "1", "-s", conf.constData(), nullptr};
-    const pid_t pid = fork();
-    if (pid < 0)
-        return Fail(error, QStringLiteral("fork failed")), false;
-    if (pid == 0) {
-        // The child: a session of its own, output to the log file.
-        setsid();
-        const int fd = ::open(out.constData(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-        if (fd >= 0) {
-            dup2(fd, 1);
-            dup2(fd, 2);
-            ::close(fd);
-        }
-        const int devnull = ::open("/dev/null", O_RDONLY);
-        if (devnull >= 0) {
-            dup2(devnull, 0);
-            ::close(devnull);
-        }
-        execv(argv[0], const_cast<char **>(argv));
-        _exit(127);
-    }
-    m_pid = pid;
-    for (int i = 0; i < 400; ++i) {
-        if (PortAnswers(m_port))
+    m_pid = ServerProcess::Start({QFile::encodeName(smbd), "-F", "--no-process-group", "--debug-stdout", "-d", "1",
+                                  "-s", QFile::encodeName(m_conf)},
+                                 out, error);
+    if (m_pid < 0)
+        return false;
+    // smbd gives no sign when it listens: its port is tried until it answers.
+    for (int i = 0; i < 2000; ++i) {
+        if (PortAnswers(port()))
             return true;
-        int status = 0;
-        if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
+        if (!ServerProcess::Running(m_pid)) {
             m_pid = -1;
             return Fail(error, QStringLiteral("smbd ended at start:\n") + log()), false;
         }
-        QThread::msleep(50);
+        QThread::msleep(10);
     }
     stop();
-    return Fail(error, QStringLiteral("smbd does not answer on port %1:\n").arg(m_port) + log()), false;
+    return Fail(error, QStringLiteral("smbd does not answer on port %1:\n").arg(port()) + log()), false;
 }
 
 bool SambaServer::running()
 {
-    if (m_pid <= 0)
-        return false;
-    int status = 0;
-    if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
-        ::kill(-m_pid, SIGKILL); // children left behind
+    if (!ServerProcess::Running(m_pid))
         m_pid = -1;
-    }
     return m_pid > 0;
 }
 
@@ -257,16 +218,12 @@ void SambaServer::stop()
 {
     if (m_pid <= 0)
         return;
-    // smbd leads its own process group (setsid): the group is smbd and the
-    // children that serve the connections.
-    ::kill(-m_pid, SIGKILL);
-    ::kill(m_pid, SIGKILL);
-    int status = 0;
-    while (waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    // smbd leads its own process group: the group is smbd and the children
+    // that serve the connections.
+    ServerProcess::Kill(m_pid);
     m_pid = -1;
     // The connection children are gone with the group; wait until the port
-    // is really free so that a restart can bind it again.
-    for (int i = 0; i < 200 && PortAnswers(m_port); ++i)
-        QThread::msleep(25);
+    // no longer answers so that the next start sees the new server.
+    for (int i = 0; i < 500 && PortAnswers(port()); ++i)
+        QThread::msleep(10);
 }

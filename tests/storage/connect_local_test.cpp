@@ -3,6 +3,7 @@
 #include "storage/smbstorage.h"
 #include "storage/storagesession.h"
 #include "storagetestutil.h"
+#include "support/testnames.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -19,6 +20,12 @@ struct PathCase {
     const char *base;
     const char *folder;
 };
+
+void PrintTo(const PathCase &c, std::ostream *os)
+{
+    *os << c.name << ": " << TestNames::Quoted(c.disk) << " + " << TestNames::Quoted(c.subfolder) << " -> "
+        << TestNames::Quoted(c.folder);
+}
 
 class ConnectLocalPaths : public ::testing::TestWithParam<PathCase> {};
 

@@ -4,6 +4,7 @@
 #include "base/appstate.h"
 #include "storage/localcopy.h"
 #include "storagetestutil.h"
+#include "support/testnames.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -120,6 +121,11 @@ struct RetryCase {
     int attempts;
 };
 
+void PrintTo(const RetryCase &c, std::ostream *os)
+{
+    *os << c.retries << " retries, " << c.attempts << " attempts";
+}
+
 class LocalRetries : public LocalOps, public ::testing::WithParamInterface<RetryCase> {};
 
 TEST_P(LocalRetries, FailingDestinationIsTriedRetryCountPlusOneTimes)
@@ -141,7 +147,11 @@ TEST_P(LocalRetries, FailingDestinationIsTriedRetryCountPlusOneTimes)
 }
 
 INSTANTIATE_TEST_SUITE_P(Counts, LocalRetries,
-                         ::testing::Values(RetryCase{0, 1}, RetryCase{5, 6}, RetryCase{-1, 1}));
+                         ::testing::Values(RetryCase{0, 1}, RetryCase{5, 6}, RetryCase{-1, 1}),
+                         [](const auto &i) {
+                             return i.param.retries < 0 ? std::string("negative_retries")
+                                                        : std::to_string(i.param.retries) + "_retries";
+                         });
 
 TEST_F(LocalOps, RetryLineShowsTheConfiguredDelay)
 {
@@ -228,6 +238,12 @@ struct LockCase {
     bool skipLocked;
     bool logged;
 };
+
+void PrintTo(const LockCase &c, std::ostream *os)
+{
+    *os << c.name << ": error " << c.error << (c.skipLocked ? ", locked files skipped" : "")
+        << (c.logged ? ", logged" : ", not logged");
+}
 
 class LocalLockedFiles : public LocalOps, public ::testing::WithParamInterface<LockCase> {
 protected:

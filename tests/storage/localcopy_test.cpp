@@ -2,6 +2,7 @@
 // cancel, unbuffered mode, and that no partial file ever takes the target's name.
 #include "storage/localcopy.h"
 #include "storagetestutil.h"
+#include "support/testnames.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -29,6 +30,11 @@ struct CopyCase {
     qint64 size;
     bool unbuffered;
 };
+
+void PrintTo(const CopyCase &c, std::ostream *os)
+{
+    *os << c.name << ": " << c.size << " bytes" << (c.unbuffered ? ", unbuffered" : "");
+}
 
 class LocalCopyContent : public LocalCopyTest, public ::testing::WithParamInterface<CopyCase> {};
 

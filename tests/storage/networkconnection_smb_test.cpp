@@ -2,6 +2,7 @@
 // the error texts of every kind of refusal, anonymous sessions.
 #include "storage/networkconnection.h"
 #include "smbtestserver.h"
+#include "support/testnames.h"
 
 #include <cerrno>
 #include <cstring>
@@ -39,6 +40,11 @@ struct RefusalCase {
     const char *password; // null: the good one
     QString expected;     // exact text, or a prefix when it ends with '*'
 };
+
+void PrintTo(const RefusalCase &c, std::ostream *os)
+{
+    *os << c.name << ": " << TestNames::Quoted(c.expected);
+}
 
 QString Sys(int code)
 {

@@ -1,5 +1,5 @@
 #pragma once
-// One private Samba server per test program, started on first use; a test
+// The test program's private Samba server, started on first use; a test
 // that stops it gets it started again by the next test's SetUp. A server
 // that cannot start fails the test (never a skip).
 #include "servers/samba_server.h"
@@ -8,12 +8,7 @@
 
 class SmbTest : public ::testing::Test {
 public:
-    static SambaServer &Server()
-    {
-        // Destroyed (and so stopped) when the program ends.
-        static SambaServer server;
-        return server;
-    }
+    static SambaServer &Server() { return SambaServer::Shared(); }
 
 protected:
     void SetUp() override

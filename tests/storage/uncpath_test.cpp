@@ -1,6 +1,7 @@
 // Network paths: the three written forms, the canonical form and the
 // libsmbclient URL with escaped names.
 #include "storage/uncpath.h"
+#include "support/testnames.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,15 @@ struct UncCase {
     const char *canonical;
     const char *url;
 };
+
+void PrintTo(const UncCase &c, std::ostream *os)
+{
+    *os << TestNames::Quoted(c.text);
+    if (c.ok)
+        *os << " -> " << TestNames::Quoted(c.canonical) << ", " << TestNames::Quoted(c.url);
+    else
+        *os << " is refused";
+}
 
 class UncPaths : public ::testing::TestWithParam<UncCase> {};
 
@@ -43,7 +53,8 @@ INSTANTIATE_TEST_SUITE_P(
         UncCase{"/local/folder", false, "", ""}, UncCase{"smb://server:0/share", false, "", ""},
         UncCase{"smb://server:99999/share", false, "", ""},
         UncCase{"smb://user:pw@server/share", false, "", ""},
-        UncCase{"//server/share/../other", false, "", ""}, UncCase{"\\", false, "", ""}));
+        UncCase{"//server/share/../other", false, "", ""}, UncCase{"\\", false, "", ""}),
+    [](const auto &i) { return TestNames::Spelled(i.param.text); });
 
 struct CredentialsCase {
     const char *text;

@@ -4,6 +4,7 @@
 #include "engine/files/zip/zipwriter.h"
 #include "support/testenv.h"
 #include "zip/ziptools.h"
+#include "support/testnames.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -70,6 +71,11 @@ struct SlipCase {
     const char *label;
     const char *name;
 };
+
+void PrintTo(const SlipCase &c, std::ostream *os)
+{
+    *os << c.label << ": " << TestNames::Quoted(c.name);
+}
 
 class HostileName : public testing::TestWithParam<SlipCase> {};
 
@@ -196,6 +202,11 @@ struct DamageCase {
     int level;
 };
 
+void PrintTo(const DamageCase &c, std::ostream *os)
+{
+    *os << c.label << ": " << c.how << " by " << c.delta << ", level " << c.level;
+}
+
 class DamagedArchive : public testing::TestWithParam<DamageCase> {};
 
 TEST_P(DamagedArchive, IsRefusedWithoutLeavingAFileThatLooksComplete)
@@ -251,6 +262,11 @@ struct PasswordCase {
     int encryption;
     const char *password;
 };
+
+void PrintTo(const PasswordCase &c, std::ostream *os)
+{
+    *os << c.label << ": encryption " << c.encryption << ", password " << TestNames::Quoted(c.password);
+}
 
 class BadPassword : public testing::TestWithParam<PasswordCase> {};
 

@@ -5,6 +5,7 @@
 #include "engine/files/zip/zipwriter.h"
 #include "support/testenv.h"
 #include "zip/ziptools.h"
+#include "support/testnames.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -27,6 +28,11 @@ struct MatrixCase {
     int encryption;
     int level;
 };
+
+void PrintTo(const MatrixCase &c, std::ostream *os)
+{
+    *os << "encryption " << c.encryption << ", level " << c.level;
+}
 
 std::string CaseName(const testing::TestParamInfo<MatrixCase> &info)
 {

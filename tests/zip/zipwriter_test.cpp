@@ -5,6 +5,7 @@
 #include "support/testenv.h"
 #include "zip/testsources.h"
 #include "zip/ziptools.h"
+#include "support/testnames.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -48,6 +49,11 @@ struct SkipCase {
     const char *label;
     Unreadable kind;
 };
+
+void PrintTo(const SkipCase &c, std::ostream *os)
+{
+    *os << c.label;
+}
 
 class SkippedFile : public testing::TestWithParam<SkipCase> {};
 
@@ -104,6 +110,12 @@ struct ReadErrorCase {
     qint64 failAt;
 };
 
+void PrintTo(const ReadErrorCase &c, std::ostream *os)
+{
+    *os << c.label << ": level " << c.level << ", encryption " << c.encryption << ", " << c.size
+        << " bytes failing at " << c.failAt;
+}
+
 class ReadError : public testing::TestWithParam<ReadErrorCase> {};
 
 // A read error part-way (after part of the entry reached the disk, or while
@@ -156,6 +168,11 @@ struct LockCase {
     const char *label;
     const char *pythonLock;
 };
+
+void PrintTo(const LockCase &c, std::ostream *os)
+{
+    *os << c.label << ": " << c.pythonLock;
+}
 
 class LockedSource : public testing::TestWithParam<LockCase> {};
 
@@ -528,6 +545,12 @@ struct MaskCase {
     bool stored;
 };
 
+void PrintTo(const MaskCase &c, std::ostream *os)
+{
+    *os << TestNames::Quoted(c.file) << (c.stored ? " is stored by " : " is compressed by ")
+        << TestNames::Quoted(c.list);
+}
+
 class NoCompressionList : public testing::TestWithParam<MaskCase> {};
 
 TEST_P(NoCompressionList, MatchesLikeTheFileMaskStarDotItem)
@@ -549,7 +572,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, NoCompressionList,
                                          MaskCase{"", "/a/song.mp3", false},
                                          MaskCase{"j?g", "/a/x.jpg", true},
                                          MaskCase{".png;*.gif", "/a/x.gif", true},
-                                         MaskCase{".png;*.gif", "/a/x.png", true}));
+                                         MaskCase{".png;*.gif", "/a/x.png", true}),
+                         [](const testing::TestParamInfo<MaskCase> &i) {
+                             return TestNames::Words(i.param.file) + "_in_" + TestNames::Words(i.param.list);
+                         });
 
 // ---------------------------------------------------------------- times
 
@@ -558,6 +584,11 @@ struct TimeCase {
     qint64 modifiedSecs;
     bool exact;  // false: only the MS-DOS time (two-second steps) can carry it
 };
+
+void PrintTo(const TimeCase &c, std::ostream *os)
+{
+    *os << c.label << ": " << c.modifiedSecs << (c.exact ? "" : " (within a second)");
+}
 
 class ModificationTime : public testing::TestWithParam<TimeCase> {};
 

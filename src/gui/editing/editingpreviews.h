@@ -1,6 +1,6 @@
 #pragma once
 // The editing windows filled from a job without running anything, for the
-// windowed program's screenshot mode: the log viewer on the job's latest
+// screenshot tool (tests/screenshots): the log viewer on the job's latest
 // run log, and the restore-point window listing the points of a backup set
 // on a local destination (read from its remote job file, read-only).
 #include <memory>

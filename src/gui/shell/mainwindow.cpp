@@ -5,6 +5,7 @@
 #include "app/applicationcore.h"
 #include "app/options/options.h"
 #include "base/appstate.h"
+#include "base/version.h"
 #include "gui/common/messagedialog.h"
 #include "gui/shell/jobslistmodel.h"
 #include "gui/shell/shellicons.h"

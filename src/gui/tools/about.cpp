@@ -2,6 +2,7 @@
 
 #include "app/options/options.h"
 #include "base/appstate.h"
+#include "base/version.h"
 #include "gui/common/messagedialog.h"
 
 #include <QDate>

@@ -1,4 +1,4 @@
-#include "gui/shell/screenshots.h"
+#include "screenshots.h"
 
 #include "app/applicationcore.h"
 #include "app/options/options.h"

@@ -1,9 +1,9 @@
 #pragma once
-// The screenshot mode of the windowed program (a switch the user never
-// sees, used by scripts/screenshots.sh): once a job is busy copying, the
-// main window is saved as a PNG in card view and in table view, then each
-// page of the options window, the welcome window, the log viewer and the
-// restore-point window of an idle job; then the program
+// The session of the screenshot tool (tests/screenshots, run by
+// scripts/screenshots.sh) in the windowed program: once a job is busy
+// copying, the main window is saved as a PNG in card view and in table
+// view, then each page of the options window, the welcome window, the log
+// viewer and the restore-point window of an idle job; then the program
 // quits the way Quit does. Each file is named after the window it shows.
 #include <QObject>
 #include <QString>
