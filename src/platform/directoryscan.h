@@ -2,7 +2,8 @@
 // Listing a folder for the backup scan: every entry with its kind and its
 // last-write time, read with one status call per entry relative to the open
 // folder (no walk of the whole path for each file), and the conversion of
-// such a time to the local calendar.
+// such a time to the local calendar. Names and paths are in the lossless
+// form of filenamecodec.h: any name the file system holds is listed.
 #include <QString>
 #include <memory>
 
@@ -43,6 +44,9 @@ private:
     struct Impl;
     std::unique_ptr<Impl> d;
 };
+
+// True when `path` is a folder (or a link to one).
+bool FolderExists(const QString &path);
 
 struct LocalTime {
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, msec = 0;

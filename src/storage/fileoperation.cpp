@@ -11,7 +11,6 @@
 #include "storage/localfs.h"
 #include "storage/storagesession.h"
 
-#include <QFileInfo>
 
 #include <chrono>
 #include <thread>
@@ -26,8 +25,12 @@ bool ShowsLocalPath(TFileOperationType op)
 
 bool LocalFileExists(const QString &path)
 {
-    const QFileInfo fi(ToLongPath(path));
-    return fi.exists() && !fi.isDir();
+    try {
+        const DestinationFileSystem::Info info = LocalFileSystem().Stat(path);
+        return info.exists && !info.isFolder;
+    } catch (const QvError &) {
+        return false; // the copy that follows says why it cannot be read
+    }
 }
 
 // Sleeps `seconds`, waking early when the cancel flag is set.

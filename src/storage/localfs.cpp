@@ -1,8 +1,7 @@
 #include "storage/localfs.h"
 
+#include "base/filenamecodec.h"
 #include "base/paths.h"
-
-#include <QFile>
 
 #include <cerrno>
 #include <dirent.h>
@@ -16,7 +15,7 @@ namespace {
 
 QByteArray Native(const QString &path)
 {
-    return QFile::encodeName(ToLongPath(path));
+    return FileNameToBytes(ToLongPath(path));
 }
 
 [[noreturn]] void ThrowErrno(int code)
@@ -73,6 +72,7 @@ DestinationFileSystem::Info LocalFileSystem::Stat(const QString &path)
     }
     info.exists = true;
     info.isFolder = S_ISDIR(st.st_mode);
+    info.isLink = S_ISLNK(st.st_mode);
     info.readOnly = (st.st_mode & S_IWUSR) == 0;
     info.size = st.st_size;
     return info;

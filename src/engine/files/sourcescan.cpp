@@ -146,7 +146,7 @@ void SourceScan::Walk(const QString &folder, const QString &relative)
         if (m_filter.SkipsHidden(name))
             continue;
         if (entry.kind == DirectoryScan::Kind::Folder) {
-            if (!QFileInfo::exists(ToLongPath(a))) {
+            if (!DirectoryScan::FolderExists(ToLongPath(a))) {
                 m_job.AddWarningToLog(m_job.JobTranslate(QStringLiteral("The directory does not exist:"))
                                       + QLatin1Char(' ') + a);
                 continue;
