@@ -237,8 +237,15 @@ TOperationResult TJob::FileOperation(TFileOperationType csOperationType, const Q
                 result = orERROR_LocalAccess;
                 break;
             }
-            const auto *qe = dynamic_cast<const QvError *>(&e);
-            logError(qe ? qe->message() : QString::fromLocal8Bit(e.what()));
+            if (copyError && op == atCopyFromRemoteToLocalFile) {
+                // The system's message alone does not say which file: a
+                // restore that stops here names it.
+                logError(copyError->message() + QStringLiteral(": ")
+                         + (copyError->side() == LocalCopyError::Target ? local : remote));
+            } else {
+                const auto *qe = dynamic_cast<const QvError *>(&e);
+                logError(qe ? qe->message() : QString::fromLocal8Bit(e.what()));
+            }
             session->AttemptFailed(ctx);
         }
     }

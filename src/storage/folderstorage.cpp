@@ -80,7 +80,8 @@ void FolderStorageSession::Download(FileOperationContext &ctx, const QString &lo
     DestinationFileSystem &fs = FileSystem();
     const DestinationFileSystem::Info source = fs.Stat(remotePath);
     if (!source.exists || source.isFolder)
-        throw QvError(ctx.job().JobTranslate(QStringLiteral("The file does not exist.")));
+        throw QvError(ctx.job().JobTranslate(QStringLiteral("The file does not exist.")) + QLatin1Char(' ')
+                      + remotePath);
     LocalFileSystem local;
     const DestinationFileSystem::Info target = local.Stat(localPath);
     if (target.exists && target.readOnly)

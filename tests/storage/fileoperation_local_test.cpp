@@ -280,9 +280,11 @@ TEST_F(LocalOps, CopyFromTheDestination)
     job->ClearRunLog();
     EXPECT_EQ(job->FileOperation(atCopyFromRemoteToLocalFile, src() + "/n.txt", folder + "/n.txt", 1, true),
               orERROR_RemoteAccess);
-    EXPECT_EQ(log(), (QStringList{"Copying the file: " + folder + "/n.txt", "ERROR: The file does not exist.",
-                                  "Retry after 0 seconds.", "Copying the file: " + folder + "/n.txt",
-                                  "ERROR: The file does not exist."}));
+    // The error names the file: a restore that stops on it says which one.
+    EXPECT_EQ(log(), (QStringList{"Copying the file: " + folder + "/n.txt",
+                                  "ERROR: The file does not exist. " + folder + "/n.txt", "Retry after 0 seconds.",
+                                  "Copying the file: " + folder + "/n.txt",
+                                  "ERROR: The file does not exist. " + folder + "/n.txt"}));
 }
 
 TEST_F(LocalOps, RemoveFiles)
