@@ -1,5 +1,6 @@
 #include "base/loglines.h"
 
+#include "base/runlog.h"
 #include "base/textfile.h"
 
 #include <QDir>
@@ -25,7 +26,10 @@ void LogLines::Clear()
 
 void LogLines::Append(QStringView line)
 {
-    m_tail += line.toUtf8();
+    // A file name in a line can hold line breaks, terminal commands and
+    // bytes that are not UTF-8: the log shows them as escapes, so that a
+    // line stays one line wherever it is shown.
+    m_tail += VisibleText(line).toUtf8();
     m_ends.append(m_spooled + m_tail.size());
     m_tail += "\r\n";
     if (m_tail.size() >= kTailBytes && !m_spoolFailed)

@@ -22,6 +22,8 @@ public:
     LogLines &operator=(const LogLines &) = delete;
 
     void Clear();
+    // Control characters and undecodable bytes of file names are stored as
+    // the escapes of VisibleText.
     void Append(QStringView line);
 
     qsizetype Size() const { return m_ends.size(); }

@@ -1,21 +1,45 @@
 #include "base/textfile.h"
 
 #include "base/errors.h"
+#include "base/filenamecodec.h"
 #include "base/fileread.h"
 #include "base/filewrite.h"
 
 #include <QFile>
-#include <QStringDecoder>
+
+#include <algorithm>
 
 namespace {
 const QByteArray kBom("\xEF\xBB\xBF", 3);
+constexpr char kEscape = '\xFF';
+} // namespace
+
+QByteArray EncodeTextLine(QStringView line)
+{
+    QByteArray bytes = FileNameToBytes(line);
+    const auto special = [](char b) { return b == '\n' || b == '\r' || b == kEscape; };
+    if (std::none_of(bytes.cbegin(), bytes.cend(), special))
+        return bytes;
+    QByteArray out;
+    out.reserve(bytes.size() + 8);
+    for (const char b : std::as_const(bytes)) {
+        if (b == '\n')
+            out += QByteArrayView("\xFFn", 2);
+        else if (b == '\r')
+            out += QByteArrayView("\xFFr", 2);
+        else if (b == kEscape)
+            out += QByteArrayView("\xFF\xFF", 2);
+        else
+            out += b;
+    }
+    return out;
 }
 
 QByteArray EncodeTextLines(const QStringList &lines)
 {
     QByteArray out = kBom;
     for (const QString &l : lines) {
-        out += l.toUtf8();
+        out += EncodeTextLine(l);
         out += "\r\n";
     }
     return out;
@@ -23,13 +47,25 @@ QByteArray EncodeTextLines(const QStringList &lines)
 
 QString DecodeUtf8Line(QByteArrayView line)
 {
-    // A decoder that keeps a U+FEFF at the start (QString::fromUtf8 drops a
+    // The decoding keeps a U+FEFF at the start (QString::fromUtf8 drops a
     // leading byte-order mark, which would silently remove that character
-    // from a line beginning with it, a file name, say), and stateless, so
-    // that a sequence cut off at the end becomes a replacement character.
-    QStringDecoder decoder(QStringConverter::Utf8,
-                           QStringConverter::Flag::ConvertInitialBom | QStringConverter::Flag::Stateless);
-    return decoder.decode(line);
+    // from a line beginning with it, a file name, say), and a sequence cut
+    // off at the end stays the bytes it was.
+    if (!line.contains(kEscape))
+        return FileNameFromBytes(line);
+    QByteArray bytes;
+    bytes.reserve(line.size());
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const char b = line[i];
+        const char next = i + 1 < line.size() ? line[i + 1] : '\0';
+        if (b == kEscape && (next == 'n' || next == 'r' || next == kEscape)) {
+            bytes += next == 'n' ? '\n' : next == 'r' ? '\r' : kEscape;
+            ++i;
+        } else {
+            bytes += b; // not an escape this program writes: the byte as it is
+        }
+    }
+    return FileNameFromBytes(bytes);
 }
 
 QStringList DecodeTextLines(const QByteArray &data)
@@ -73,7 +109,7 @@ bool WriteTextLines(QIODevice &out, const QStringList &lines)
     QByteArray piece = kBom;
     piece.reserve(kPiece + 1024);
     for (const QString &l : lines) {
-        piece += l.toUtf8();
+        piece += EncodeTextLine(l);
         piece += "\r\n";
         if (piece.size() >= kPiece) {
             if (out.write(piece) != piece.size())

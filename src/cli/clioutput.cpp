@@ -1,5 +1,6 @@
 #include "cli/clioutput.h"
 
+#include "base/runlog.h"
 #include "platform/terminal.h"
 
 #include <cstdio>
@@ -9,7 +10,9 @@ bool g_progressShown = false;
 
 void write(FILE *stream, const QString &line)
 {
-    const QByteArray bytes = line.toUtf8() + '\n';
+    // Lines can carry file names (log lines, events, restore points): their
+    // control characters never reach the terminal as commands.
+    const QByteArray bytes = VisibleText(line, true).toUtf8() + '\n';
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
     std::fflush(stream);
 }
@@ -42,7 +45,7 @@ void Progress(const QString &line)
     if (!Terminal::StderrIsTerminal())
         return;
     const int width = qMax(20, Terminal::Columns() - 1);
-    QString shown = line;
+    QString shown = VisibleText(line);
     if (shown.size() > width)
         shown = shown.left(width - 3) + QStringLiteral("...");
     const QByteArray bytes = "\r\x1b[K" + shown.toUtf8();

@@ -1,6 +1,7 @@
 #pragma once
 // Writing to the console: results on standard output, messages, events and
-// the progress line on standard error.
+// the progress line on standard error. Control characters other than line
+// feeds and tabs are written as visible escapes (see VisibleText).
 #include <QString>
 #include <QStringList>
 

@@ -71,6 +71,12 @@ void readBackupAndCompression(BinaryReader &r, qint32 version, TSpecificSettings
     s.Compression.CreateIndividualZipForEachItem = r.readBool();
 }
 
+// The reference lists hold relative paths as the engine carries them (see
+// filenamecodec.h), stored as the UTF-16 code units of the format: a line
+// break is a code unit like any other, and a byte of a name that is not
+// UTF-8 is the lone surrogate U+DC80..U+DCFF standing for it (the way a
+// Windows name may hold lone surrogates), so every name is read back as
+// written and every ordinary name is stored exactly as before.
 void writeState(BinaryWriter &w, const TBackupSetState &state)
 {
     w.writeStringList(state.MainBackupList);

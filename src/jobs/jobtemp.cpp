@@ -1,26 +1,13 @@
 // The job's temporary folder and its working copy of the remote job file.
 #include "jobs/job.h"
 
-#include <QDir>
-#include <QDirIterator>
+#include "base/filenamecodec.h"
+
 #include <QFile>
 #include <QFileInfo>
 
-namespace {
-// Bottom-up removal entry by entry; links are removed, never followed.
-void removeTreeEntryByEntry(const QString &root)
-{
-    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    while (it.hasNext()) {
-        const QFileInfo fi(it.next());
-        if (fi.isDir() && !fi.isSymLink())
-            removeTreeEntryByEntry(fi.filePath());
-        else
-            QFile::remove(fi.filePath());
-    }
-    QDir().rmdir(root);
-}
-} // namespace
+#include <filesystem>
+#include <system_error>
 
 void TJob::DeleteTempFiles()
 {
@@ -30,9 +17,11 @@ void TJob::DeleteTempFiles()
         if (fi.isSymLink()) {
             QFile::remove(folder); // a link in the job's place: remove the link only
         } else if (fi.isDir()) {
-            QDir(folder).removeRecursively(); // errors are checked by looking again
-            if (QFileInfo(folder).isDir())
-                removeTreeEntryByEntry(folder);
+            // By the bytes of the names, so that a copy under a name that is
+            // not UTF-8 (left by a run that ended early) goes too; links are
+            // removed, never followed. What stays is tried again next time.
+            std::error_code ec;
+            std::filesystem::remove_all(std::filesystem::path(FileNameToBytes(folder).toStdString()), ec);
         }
     }
     const QString jobFile = TempJobFilePath();

@@ -1,6 +1,6 @@
 #include "platform/directoryscan.h"
 
-#include <QFile>
+#include "base/filenamecodec.h"
 
 #include <cerrno>
 #include <cstring>
@@ -19,7 +19,7 @@ struct Reader::Impl {
 
 Reader::Reader(const QString &folder) : d(std::make_unique<Impl>())
 {
-    const QByteArray path = QFile::encodeName(folder);
+    const QByteArray path = FileNameToBytes(folder);
     const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {
         d->error = errno;
@@ -95,7 +95,9 @@ bool Reader::Next(Entry &entry)
         }
         if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0)
             continue;
-        entry.name = QFile::decodeName(e->d_name);
+        // Without loss: a name that is not UTF-8 keeps its bytes, so the
+        // engine can open, copy and record it under its own name.
+        entry.name = FileNameFromBytes(e->d_name);
         entry.timeKnown = false;
         entry.modifiedMs = 0;
         if (e->d_type == DT_DIR) {
@@ -115,6 +117,12 @@ bool Reader::Next(Entry &entry)
         }
         return true;
     }
+}
+
+bool FolderExists(const QString &path)
+{
+    struct stat st {};
+    return ::stat(FileNameToBytes(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool ToLocalTime(qint64 utcMs, LocalTime &out)

@@ -3,7 +3,9 @@
 // last-write time, read with one status call per entry relative to the open
 // folder (no walk of the whole path for each file), and the conversion of
 // such a time to the local calendar. Symbolic links are never followed: a
-// link is reported as a link, whatever it points to.
+// link is reported as a link, whatever it points to. Names and paths are in
+// the lossless form of filenamecodec.h: any name the file system holds is
+// listed.
 #include <QString>
 #include <memory>
 
@@ -46,6 +48,9 @@ private:
     struct Impl;
     std::unique_ptr<Impl> d;
 };
+
+// True when `path` is a folder (or a link to one).
+bool FolderExists(const QString &path);
 
 struct LocalTime {
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, msec = 0;

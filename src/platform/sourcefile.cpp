@@ -1,6 +1,6 @@
 #include "platform/sourcefile.h"
 
-#include <QFile>
+#include "base/filenamecodec.h"
 
 #include <cerrno>
 #include <cstring>
@@ -64,7 +64,7 @@ int OpenForReading(const QString &path, bool sharedLock, OpenFailure *failure, Q
 {
     if (failure)
         *failure = OpenFailure::None;
-    const QByteArray native = QFile::encodeName(path);
+    const QByteArray native = FileNameToBytes(path);
     int fd;
     do {
         fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);

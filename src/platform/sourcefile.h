@@ -1,5 +1,6 @@
 #pragma once
 // Opening a local source file for reading the way the backup engine needs it.
+// The path is in the lossless form of filenamecodec.h.
 #include <QString>
 
 namespace SourceFile {

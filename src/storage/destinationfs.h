@@ -15,6 +15,7 @@ public:
         bool exists = false;
         bool isFolder = false;
         bool readOnly = false; // no write permission for its owner
+        bool isLink = false;   // a symbolic link (where the file system has them)
         qint64 size = 0;
     };
 

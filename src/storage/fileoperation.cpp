@@ -12,7 +12,6 @@
 #include "storage/localfs.h"
 #include "storage/storagesession.h"
 
-#include <QFileInfo>
 
 #include <chrono>
 #include <thread>
@@ -27,8 +26,12 @@ bool ShowsLocalPath(TFileOperationType op)
 
 bool LocalFileExists(const QString &path)
 {
-    const QFileInfo fi(ToLongPath(path));
-    return fi.exists() && !fi.isDir();
+    try {
+        const DestinationFileSystem::Info info = LocalFileSystem().Stat(path);
+        return info.exists && !info.isFolder;
+    } catch (const QvError &) {
+        return false; // the copy that follows says why it cannot be read
+    }
 }
 
 // Sleeps `seconds`, waking early when the cancel flag is set.
@@ -239,8 +242,15 @@ TOperationResult TJob::FileOperation(TFileOperationType csOperationType, const Q
                 result = orERROR_LocalAccess;
                 break;
             }
-            const auto *qe = dynamic_cast<const QvError *>(&e);
-            logError(qe ? qe->message() : QString::fromLocal8Bit(e.what()));
+            if (copyError && op == atCopyFromRemoteToLocalFile) {
+                // The system's message alone does not say which file: a
+                // restore that stops here names it.
+                logError(copyError->message() + QStringLiteral(": ")
+                         + (copyError->side() == LocalCopyError::Target ? local : remote));
+            } else {
+                const auto *qe = dynamic_cast<const QvError *>(&e);
+                logError(qe ? qe->message() : QString::fromLocal8Bit(e.what()));
+            }
             // A name the destination cannot hold stays refused on every
             // attempt: the caller skips this entry, and only a destination
             // that cannot be reached is waited for.

@@ -99,7 +99,8 @@ TOperationResult FolderStorageSession::Download(FileOperationContext &ctx, const
     DestinationFileSystem &fs = FileSystem();
     const DestinationFileSystem::Info source = fs.Stat(remotePath);
     if (!source.exists)
-        throw DestinationEntryMissing(ctx.job().JobTranslate(QStringLiteral("The file does not exist.")));
+        throw DestinationEntryMissing(ctx.job().JobTranslate(QStringLiteral("The file does not exist.")) + QLatin1Char(' ')
+                                      + remotePath);
     // Something else in the file's place is not its absence: a caller that
     // starts anew only when a file is missing must not take this for that.
     if (source.isFolder)

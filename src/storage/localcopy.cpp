@@ -1,9 +1,9 @@
 #include "storage/localcopy.h"
 
+#include "base/filenamecodec.h"
 #include "base/paths.h"
 #include "base/zeroblocks.h"
 
-#include <QFile>
 #include <QRandomGenerator>
 
 #include <cerrno>
@@ -148,7 +148,7 @@ QString FolderOf(const QString &target)
 // A fresh temporary name in `folder`.
 QByteArray TempPathIn(const QString &folder)
 {
-    return QFile::encodeName(
+    return FileNameToBytes(
         JoinPath(folder, LocalCopyTempPrefix() + QString::number(QRandomGenerator::global()->generate64(), 16)));
 }
 
@@ -179,7 +179,7 @@ int CreateUnnamed(const QString &folder, bool &direct)
     static const bool canLink = ::access("/proc/self/fd", X_OK) == 0;
     if (!canLink)
         return -1;
-    const QByteArray path = QFile::encodeName(folder);
+    const QByteArray path = FileNameToBytes(folder);
     const int flags = O_TMPFILE | O_WRONLY | O_CLOEXEC;
     int fd = ::open(path.constData(), flags | (direct ? O_DIRECT : 0), 0600);
     if (fd < 0 && direct && errno == EINVAL) {
@@ -269,7 +269,7 @@ QString LocalCopyTempPrefix()
 }
 
 LocalTargetFile::LocalTargetFile(const QString &target, bool unbuffered)
-    : m_target(QFile::encodeName(target)), m_direct(unbuffered)
+    : m_target(FileNameToBytes(target)), m_direct(unbuffered)
 {
     const QString folder = FolderOf(target);
     m_fd = CreateUnnamed(folder, m_direct);
@@ -369,7 +369,7 @@ void LocalTargetFile::Commit(unsigned permissions, const timespec &atime, const 
         if (errno != EEXIST)
             Fail(LocalCopyError::Target, errno);
         // The target exists: the copy is named beside it and renamed over it.
-        const QString folder = FolderOf(QFile::decodeName(m_target));
+        const QString folder = FolderOf(FileNameFromBytes(m_target));
         for (int tries = 0; m_temp.isEmpty(); ++tries) {
             const QByteArray temp = TempPathIn(folder);
             if (LinkUnnamed(m_fd, temp))
@@ -490,7 +490,7 @@ void CopyLocalFile(const QString &source, const QString &target, const LocalCopy
         throw LocalCopyCancelled();
 
     bool directIn = options.unbuffered;
-    FileDescriptor in(OpenSource(QFile::encodeName(source), QFile::encodeName(options.linkFreeBelow), directIn));
+    FileDescriptor in(OpenSource(FileNameToBytes(source), FileNameToBytes(options.linkFreeBelow), directIn));
     if (in.get() < 0)
         Fail(LocalCopyError::Source, errno);
     struct stat st {};

@@ -1,9 +1,8 @@
 #include "storage/localfs.h"
 
+#include "base/filenamecodec.h"
 #include "base/paths.h"
 #include "storage/destinationerror.h"
-
-#include <QFile>
 
 #include <cerrno>
 #include <dirent.h>
@@ -17,7 +16,7 @@ namespace {
 
 QByteArray Native(const QString &path)
 {
-    return QFile::encodeName(ToLongPath(path));
+    return FileNameToBytes(ToLongPath(path));
 }
 
 [[noreturn]] void ThrowErrno(int code)
@@ -74,6 +73,7 @@ DestinationFileSystem::Info LocalFileSystem::Stat(const QString &path)
     }
     info.exists = true;
     info.isFolder = S_ISDIR(st.st_mode);
+    info.isLink = S_ISLNK(st.st_mode);
     info.readOnly = (st.st_mode & S_IWUSR) == 0;
     info.size = st.st_size;
     return info;

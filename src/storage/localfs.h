@@ -1,5 +1,7 @@
 #pragma once
-// The destination file system of a local or external drive.
+// The destination file system of a local or external drive, and the local
+// file primitives of the engine. Paths are in the lossless form of
+// filenamecodec.h, so any name the file system holds can be reached.
 #include "storage/destinationfs.h"
 
 class LocalFileSystem : public DestinationFileSystem {

@@ -1,11 +1,11 @@
 #include "storage/smbfs.h"
 
+#include "base/filenamecodec.h"
 #include "storage/destinationerror.h"
 #include "storage/networkconnection.h"
 
 #include "storage/smbclientlib.h"
 
-#include <QFile>
 #include <QRandomGenerator>
 
 #include <cerrno>
@@ -113,7 +113,7 @@ public:
                     continue;
                 // name is declared as char[1]: the array overload would cut it.
                 const char *name = e->name;
-                names.push_back(QString::fromUtf8(name, qsizetype(std::strlen(name))));
+                names.push_back(NameFromShare(QString::fromUtf8(name, qsizetype(std::strlen(name)))));
             }
             SmbLib().getFunctionClosedir(ctx)(ctx, dir);
         }
@@ -217,7 +217,7 @@ void SmbFileSystem::Upload(const QString &localPath, const QString &remotePath,
     if (cancelled())
         throw LocalCopyCancelled();
 
-    const int fd = ::open(QFile::encodeName(localPath).constData(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(FileNameToBytes(localPath).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         Fail(LocalCopyError::Source, errno);
     const std::unique_ptr<int, void (*)(int *)> fdGuard(new int(fd), [](int *p) {

@@ -1,8 +1,53 @@
 #include "storage/uncpath.h"
 
+#include "base/filenamecodec.h"
+
 #include <QUrl>
 
+#include <iterator>
+
 namespace {
+
+// The characters below U+0080 that a Windows name cannot hold, besides the
+// controls, in the order of their private use stand-ins U+F020..U+F027.
+constexpr char16_t kRefused[] = {u'"', u'*', u':', u'<', u'>', u'?', u'\\', u'|'};
+// A control character and a byte that is not UTF-8 travel as U+F000 + code.
+constexpr char16_t kPrivateBase = 0xF000;
+constexpr char16_t kRefusedBase = 0xF020;
+
+char16_t ShareChar(char16_t c)
+{
+    if (c >= 0x01 && c < 0x20)
+        return char16_t(kPrivateBase + c);
+    for (size_t i = 0; i < std::size(kRefused); ++i) {
+        if (c == kRefused[i])
+            return char16_t(kRefusedBase + i);
+    }
+    const int byte = EscapedFileNameByte(QChar(c));
+    if (byte >= 0)
+        return char16_t(kPrivateBase + byte);
+    return c;
+}
+
+char16_t CharFromShare(char16_t c)
+{
+    if (c > kPrivateBase && c < kRefusedBase)
+        return char16_t(c - kPrivateBase);
+    if (c >= kRefusedBase && c < kRefusedBase + std::size(kRefused))
+        return kRefused[c - kRefusedBase];
+    if (c >= kPrivateBase + 0x80 && c <= kPrivateBase + 0xFF)
+        return char16_t(0xDC00 + (c - kPrivateBase));
+    return c;
+}
+
+template <typename Map>
+QString MapChars(QStringView name, Map map)
+{
+    QString out(name.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < name.size(); ++i)
+        out[i] = QChar(map(name.at(i).unicode()));
+    return out;
+}
 
 QByteArray Escape(const QString &name)
 {
@@ -33,8 +78,18 @@ QByteArray UncPath::Url() const
 {
     QByteArray u = ServerUrl() + Escape(share);
     for (const QString &f : folders)
-        u += '/' + Escape(f);
+        u += '/' + Escape(ShareName(f));
     return u;
+}
+
+QString ShareName(QStringView name)
+{
+    return MapChars(name, ShareChar);
+}
+
+QString NameFromShare(QStringView shareName)
+{
+    return MapChars(shareName, CharFromShare);
 }
 
 QByteArray UncPath::ServerUrl() const

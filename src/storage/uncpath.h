@@ -18,12 +18,27 @@ struct UncPath {
     QString Canonical() const;
     // The share itself, in canonical form.
     QString ShareRoot() const;
-    // The libsmbclient URL: names percent-escaped so that '%', '?', '#' and
-    // non-ASCII characters reach the server unchanged.
+    // The libsmbclient URL: the folder names as the share stores them
+    // (ShareName), percent-escaped so that '%', '?', '#' and non-ASCII
+    // characters reach the server unchanged.
     QByteArray Url() const;
     // The URL of the server alone (smb://server[:port]/).
     QByteArray ServerUrl() const;
 };
+
+// A name as a share stores it. A share holds names the way Windows does:
+// UTF-16, without the characters that Windows refuses in names. Each such
+// character of a name travels as a character of the Unicode private use
+// area, in the manner of the mapping that macOS and Samba's catia and fruit
+// modules use: the controls U+0001..U+001F as U+F001..U+F01F, and
+// " * : < > ? \ | as U+F020..U+F027. A byte of a name that is not UTF-8
+// (U+DC80..U+DCFF in the program's strings, see filenamecodec.h) travels as
+// U+F080..U+F0FF (U+F000 + the byte). Every other character, and so every
+// ordinary name, is sent as it is. A backup and its restore use the same
+// mapping, so each name comes back as it was.
+QString ShareName(QStringView name);
+// The reverse, for a name the share lists.
+QString NameFromShare(QStringView shareName);
 
 // True when `text` (after trimming) starts like a network path.
 bool LooksLikeUncPath(const QString &text);

@@ -49,4 +49,18 @@ TEST(LogLines, HoldsTheLinesAsTheirFile)
     }
     EXPECT_GT(EncodeTextLines(longLog).size(), 4 * LogLines::kTailBytes);
 }
+
+// A file name with a line feed stays on its line, and one with a terminal
+// command or a byte that is not UTF-8 shows it as an escape, in memory and
+// in the saved file.
+TEST(LogLines, FileNamesNeverBringControlCharacters)
+{
+    LogLines log;
+    log.Append(QStringLiteral("10:00:01: Copying the file: /src/line\nfeed\r.txt"));
+    log.Append(QStringLiteral("10:00:02: Copying the file: /src/\x1B]0;title\x07") + QChar(0xDCE9));
+    const QStringList shown{QStringLiteral("10:00:01: Copying the file: /src/line\\nfeed\\r.txt"),
+                            QStringLiteral("10:00:02: Copying the file: /src/\\x1B]0;title\\x07\\xE9")};
+    EXPECT_EQ(log.ToStringList(), shown);
+    EXPECT_EQ(Written(log), EncodeTextLines(shown));
+}
 } // namespace

@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QThread>
@@ -135,6 +136,40 @@ INSTANTIATE_TEST_SUITE_P(
                       // Reading a process's memory from its start fails with an I/O error.
                       OutcomeCase{"an unreadable source file", "/proc/self/mem", false, 2, "is finished with errors."}),
     [](const auto &i) { return TestNames::Words(i.param.what); });
+
+// The log of a run over files whose names hold a terminal command, a bell
+// and a line feed shows them as escapes: nothing reaches the terminal raw,
+// also from a log file that still holds them raw.
+TEST_F(CliRuns, LogShowsControlCharactersOfFileNamesAsEscapes)
+{
+    Write(m_src + QStringLiteral("/red\x1B[31m.txt"), "red");
+    Write(m_src + QStringLiteral("/bell\x07 and\nline.txt"), "bell");
+    Create(QStringLiteral("Odd"));
+    CliResult r = Cli({QStringLiteral("backup"), QStringLiteral("Odd")});
+    ASSERT_EQ(r.exitCode, 0) << r;
+    const auto rawControls = [](const QString &text) {
+        qsizetype n = 0;
+        for (const QChar c : text)
+            n += (c.unicode() < 0x20 && c != QLatin1Char('\n') && c != QLatin1Char('\t')) || c.unicode() == 0x7F;
+        return n;
+    };
+    EXPECT_EQ(rawControls(r.out) + rawControls(r.err), 0) << r;
+
+    r = Cli({QStringLiteral("log"), QStringLiteral("Odd")});
+    ASSERT_EQ(r.exitCode, 0) << r;
+    EXPECT_EQ(rawControls(r.out), 0) << r;
+    EXPECT_TRUE(r.out.contains(QStringLiteral("/red\\x1B[31m.txt\n"))) << r;
+    EXPECT_TRUE(r.out.contains(QStringLiteral("/bell\\x07 and\\nline.txt\n"))) << r;
+
+    // A log as an older version wrote it, with the names raw.
+    const QDir logs(m_home + QStringLiteral("/docs/Quorvane/Odd"));
+    const QStringList files = logs.entryList({QStringLiteral("*.txt")});
+    ASSERT_EQ(files.size(), 1) << logs.path().toStdString();
+    Write(logs.filePath(files.first()), "\xEF\xBB\xBF" "10:00:00: Copying the file: /x/red\x1B[31m\x07.txt\r\n");
+    r = Cli({QStringLiteral("log"), QStringLiteral("Odd")});
+    ASSERT_EQ(r.exitCode, 0) << r;
+    EXPECT_EQ(r.out, QStringLiteral("10:00:00: Copying the file: /x/red\\x1B[31m\\x07.txt\n")) << r;
+}
 
 TEST_F(CliRuns, BackupToAMissingDestinationIsNotConnected)
 {

@@ -8,6 +8,7 @@
 #include "gui/common/modalscript.h"
 #include "gui/editing/logscan.h"
 #include "gui/editing/logviewer.h"
+#include "support/testenv.h"
 
 #include <QFileDialog>
 #include <QFontDialog>
@@ -174,6 +175,30 @@ TEST_F(LogViewerTest, AHistoryHasItsCaptionAndNoPanel)
     viewer.OpenReport(path, false);
     EXPECT_EQ(script.Pending(), 0);
     EXPECT_EQ(viewer.LogFileName(), QStringLiteral("history - Job.txt"));
+}
+
+// File names with control characters: a log of this version holds them as
+// escapes, and one that still holds them raw is shown with the same escapes,
+// one file line per line of the window.
+TEST_F(LogViewerTest, ControlCharactersOfFileNamesAreShownAsEscapes)
+{
+    const QString written = WriteRunLog({QStringLiteral("Copying the file: /src/line\nfeed\x1B[31m.txt")}, {}, {});
+    const QString raw = Root() + QStringLiteral("/raw.txt");
+    TestEnv::WriteFile(raw, QByteArray("\xEF\xBB\xBF" "10:00:00: Copying the file: /src/red\x1B[31m\rbell\x07.txt\r\n"
+                                       "10:00:01: WARNING: The file does not exist: /src/caf\xE9.txt\r\n"));
+    const struct {
+        QString path;
+        QString shown;
+    } cases[] = {
+        {written, TimeToStr(Stamp()) + QStringLiteral(": Copying the file: /src/line\\nfeed\\x1B[31m.txt")},
+        {raw, QStringLiteral("10:00:00: Copying the file: /src/red\\x1B[31m\\rbell\\x07.txt\n"
+                             "10:00:01: WARNING: The file does not exist: /src/caf\\xE9.txt")},
+    };
+    for (const auto &c : cases) {
+        TfrmLog viewer;
+        ASSERT_TRUE(viewer.LoadReport(c.path, true, nullptr));
+        EXPECT_EQ(Child<QPlainTextEdit>(viewer, "memLog")->toPlainText(), c.shown);
+    }
 }
 
 TEST_F(LogViewerTest, AFileThatCannotBeReadIsReported)

@@ -3,6 +3,7 @@
 
 #include "base/textfile.h"
 
+#include <fstream>
 #include <thread>
 
 using namespace JobTestUtil;
@@ -222,6 +223,8 @@ TEST_F(JobLog, DeleteTempFilesRemovesOnlyTheJobsOwnTemporaryFiles)
     TestEnv::WriteFile(TempRoot() + QStringLiteral("/Other/b.bin"), "x");
     TestEnv::WriteFile(Root() + QStringLiteral("/outside/keep.txt"), "x");
     QFile::link(Root() + QStringLiteral("/outside"), TempRoot() + QStringLiteral("/Job/sub/link"));
+    // A staged copy under a name that is not UTF-8, as a run that ended early leaves it.
+    std::ofstream((TempRoot() + QStringLiteral("/Job/sub/")).toStdString() + "caf\xE9.txt.zip") << "x";
     job.DeleteTempFiles();
     EXPECT_FALSE(QFileInfo::exists(TempRoot() + QStringLiteral("/Job")));
     EXPECT_FALSE(QFileInfo::exists(TempRoot() + QStringLiteral("/Job.qvj")));

@@ -296,9 +296,11 @@ TEST_F(LocalOps, CopyFromTheDestination)
     job->ClearRunLog();
     EXPECT_EQ(job->FileOperation(atCopyFromRemoteToLocalFile, src() + "/n.txt", folder + "/n.txt", 1, true),
               orERROR_RemoteAccess);
-    EXPECT_EQ(log(), (QStringList{"Copying the file: " + folder + "/n.txt", "ERROR: The file does not exist.",
-                                  "Retry after 0 seconds.", "Copying the file: " + folder + "/n.txt",
-                                  "ERROR: The file does not exist."}));
+    // The error names the file: a restore that stops on it says which one.
+    EXPECT_EQ(log(), (QStringList{"Copying the file: " + folder + "/n.txt",
+                                  "ERROR: The file does not exist. " + folder + "/n.txt", "Retry after 0 seconds.",
+                                  "Copying the file: " + folder + "/n.txt",
+                                  "ERROR: The file does not exist. " + folder + "/n.txt"}));
 }
 
 TEST_F(LocalOps, DownloadTellsAMissingFileFromOneThatCannotBeRead)
@@ -306,7 +308,7 @@ TEST_F(LocalOps, DownloadTellsAMissingFileFromOneThatCannotBeRead)
     EXPECT_EQ(job->FileOperation(atCopyFromRemoteToLocalFile, src() + "/n.txt", folder + "/n.txt", 0, false),
               orERROR_RemoteAccess);
     EXPECT_TRUE(job->LastFileOperationOutcome().entryMissing);
-    EXPECT_EQ(job->LastFileOperationOutcome().error, "The file does not exist.");
+    EXPECT_EQ(job->LastFileOperationOutcome().error, "The file does not exist. " + folder + "/n.txt");
 
     // A folder in the file's place is there, and not a file.
     QDir().mkpath(folder + "/d.txt/inside");

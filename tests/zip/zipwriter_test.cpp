@@ -1,5 +1,6 @@
 // The writer's behaviour around the entries: skipped files cut back,
 // cancel, locks, broken archives, names, attributes, many entries.
+#include "base/filenamecodec.h"
 #include "engine/files/zip/zipreader.h"
 #include "engine/files/zip/zipwriter.h"
 #include "support/testenv.h"
@@ -7,6 +8,7 @@
 #include "zip/ziptools.h"
 #include "support/testnames.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -457,6 +459,58 @@ TEST(ZipWriterNames, EntryNamesAreNormalisedAndEscapingNamesRefused)
     for (const ZipEntryInfo &e : reader.entries())
         names << e.name;
     EXPECT_EQ(names, (QStringList{QStringLiteral("abs/a.txt"), QStringLiteral("dir/b.txt"), QStringLiteral("folder/")}));
+}
+
+// A file name is stored as its own bytes, whatever they are, and flagged as
+// UTF-8 only when it is UTF-8 text: an independent reader sees exactly those
+// bytes, libzip opens the archive (it refuses a flagged name with a control
+// character as inconsistent), and the reader gives back each name as it was.
+TEST(ZipWriterNames, AnyFileNameIsStoredAsItsBytes)
+{
+    const struct {
+        QByteArray bytes;
+        bool utf8;
+    } cases[] = {
+        {"Gr\xC3\xBC\xC3\x9F" "e.txt", true},
+        {"line\nfeed\r.txt", true},
+        {"caf\xE9.txt", false},
+        {"esc\x1B[0m bell\x07", false},
+        {"dir \xFF/inner \xC3\xA9.txt", false},
+    };
+    MemoryBackedWriter writer;
+    writer.items.insert(QStringLiteral("mem:x"), {QByteArray("x")});
+    const QString archive = Archive(QStringLiteral("bytes.zip"));
+    QString error;
+    ASSERT_TRUE(writer.open(archive, &error));
+    QString expected;
+    for (const auto &c : cases) {
+        ASSERT_TRUE(writer.addFile(QStringLiteral("mem:x"), FileNameFromBytes(c.bytes)));
+        expected += QString::fromLatin1(c.bytes.toHex()) + QLatin1Char(' ') + QString::number(c.utf8 ? 2048 : 0)
+                    + QLatin1Char('\n');
+    }
+    ASSERT_TRUE(writer.close(&error)) << error.toStdString();
+    // Python reads a name without the flag as CP 437, which maps every byte.
+    const ToolResult py = Python(QStringLiteral(
+        "import sys, zipfile\n"
+        "for i in zipfile.ZipFile(sys.argv[1]).infolist():\n"
+        "    utf8 = i.flag_bits & 0x800\n"
+        "    print(i.filename.encode('utf-8' if utf8 else 'cp437').hex(), utf8)\n"),
+        {archive});
+    ASSERT_EQ(py.exitCode, 0) << py.output.toStdString();
+    EXPECT_EQ(py.output, expected);
+
+    ZipReader reader;
+    ASSERT_TRUE(reader.open(archive, QString(), &error)) << error.toStdString();
+    const QList<ZipEntryInfo> entries = reader.entries();
+    ASSERT_EQ(entries.size(), qsizetype(std::size(cases)));
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        EXPECT_EQ(FileNameToBytes(entries[i].name), cases[i].bytes) << i;
+        QBuffer data;
+        data.open(QIODevice::WriteOnly);
+        ZipEntryInfo info;
+        EXPECT_TRUE(reader.extractEntryData(entries[i].name, data, &info, &error)) << error.toStdString();
+        EXPECT_EQ(data.data(), QByteArray("x")) << i;
+    }
 }
 
 // The headers as an independent reader sees them: UTF-8 flag, MS-DOS time

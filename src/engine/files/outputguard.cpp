@@ -2,8 +2,7 @@
 
 #include "base/paths.h"
 #include "engine/files/enginetext.h"
-
-#include <QFileInfo>
+#include "storage/localfs.h"
 
 bool OutputFolderGuard::Allows(const QString &relative, bool includeLast)
 {
@@ -20,12 +19,17 @@ bool OutputFolderGuard::Allows(const QString &relative, bool includeLast)
         const qsizetype slash = folders.indexOf(QLatin1Char('/'), from);
         const QString prefix = slash < 0 ? folders : folders.left(slash);
         if (!m_realFolders.Contains(prefix)) {
-            const QFileInfo info(ToLongPath(JoinPath(m_root, prefix)));
-            if (info.isSymLink())
+            DestinationFileSystem::Info info;
+            try {
+                info = LocalFileSystem().Stat(JoinPath(m_root, prefix));
+            } catch (const QvError &) {
+                return true; // what cannot be looked at cannot be written through either
+            }
+            if (info.isLink)
                 return false;
-            if (!info.exists())
+            if (!info.exists)
                 return true; // nothing below a missing folder can be a link yet
-            if (!info.isDir())
+            if (!info.isFolder)
                 return true; // the operation itself fails on a file in the way
             m_realFolders.Insert(prefix);
         }

@@ -16,6 +16,7 @@
 #include "engine/files/zip/zipreader.h"
 #include "jobs/jobkinds.h"
 #include "jobs/jobtext.h"
+#include "storage/localcopy.h"
 #include "storage/localfs.h"
 
 #include <QDir>
@@ -59,6 +60,7 @@ private:
     // The archive side of a compressed run folder.
     bool OpenRunArchive(const QString &folder, BackupSet::ZipMode mode);
     bool ExtractFromRunArchive(const QString &p, const QString &target);
+    bool ExtractEntry(const QString &entryName, const QString &target, QString *error);
     bool RestoreFromFileArchive(const QString &folder, const QString &p, const QString &target);
     bool ReaderProgress(double percent);
     void RemoveFiles(const QStringList &files);
@@ -345,13 +347,37 @@ bool RestoreRun::ExtractFromRunArchive(const QString &p, const QString &target)
     m_job.AddFileEventToLog(QStringLiteral("Extracting the file:"), p);
     m_job.SetCurrentFileOperationPath(target);
     QString error;
-    // The entry goes to exactly the path the guard accepted, never to a
-    // path of the archive's own choosing.
-    if (!m_reader->extractEntryTo(p, target, &error)) {
+    if (!ExtractEntry(p, target, &error)) {
         m_job.AddErrorToLog(error);
         return false;
     }
     return true;
+}
+
+bool RestoreRun::ExtractEntry(const QString &entryName, const QString &target, QString *error)
+{
+    // The entry goes to exactly the path the guard accepted, never to a
+    // path of the archive's own choosing, and under the name's own bytes
+    // (a name that is not UTF-8 included). It is named only when complete.
+    try {
+        LocalTargetFile out(target, false); // written through a QFile: no O_DIRECT alignment
+        QFile device;
+        if (!device.open(out.fd(), QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle)) {
+            *error = device.errorString() + QStringLiteral(": ") + target;
+            return false;
+        }
+        ZipEntryInfo info;
+        if (!m_reader->extractEntryData(entryName, device, &info, error))
+            return false;
+        device.close();
+        const qint64 secs = info.modified.isValid() ? info.modified.toSecsSinceEpoch() : QDateTime::currentSecsSinceEpoch();
+        const timespec time{time_t(secs), 0};
+        out.Commit(info.unixMode ? (info.unixMode & 0777) : 0644, time, time);
+        return true;
+    } catch (const QvError &e) {
+        *error = e.message() + QStringLiteral(": ") + target;
+        return false;
+    }
 }
 
 bool RestoreRun::RestoreFromFileArchive(const QString &folder, const QString &p, const QString &target)
@@ -378,14 +404,16 @@ bool RestoreRun::RestoreFromFileArchive(const QString &folder, const QString &p,
             error = T(QStringLiteral("The archive does not match the file:")) + QLatin1Char(' ') + local;
             ok = false;
         } else {
-            ok = m_reader->extractEntryTo(files.first(), target, &error);
+            ok = ExtractEntry(files.first(), target, &error);
         }
     }
     m_reader->close();
     if (!ok)
         m_job.AddErrorToLog(error);
     m_job.AddFileEventToLog(QStringLiteral("Removing the file:"), local);
-    if (QFileInfo::exists(local) && !QFile::remove(local)) {
+    try {
+        LocalFileSystem().RemoveFile(local);
+    } catch (const QvError &) {
         m_job.AddErrorToLog(T(QStringLiteral("Unable to delete the file:")) + QLatin1Char(' ') + local);
         return false;
     }
@@ -398,6 +426,8 @@ bool RestoreRun::DownloadList(const QString &folder, const QString &name, QStrin
     if (m_job.FileOperation(atCopyFromRemoteToLocalFile, local, JoinPath(folder, name), 0, true) != orSuccess)
         return false;
     try {
+        // Each line one relative path, whatever bytes its names hold (the
+        // line encoding of textfile.h, as WriteTempStateList wrote it).
         list = ReadTextLines(local);
     } catch (const QvError &e) {
         m_job.AddErrorToLog(e.message());
@@ -423,7 +453,7 @@ void RestoreRun::CreateFolders(const QStringList &folders)
         if (!Allowed(d, true))
             continue;
         const QString path = JoinPath(m_output, d);
-        if (QFileInfo::exists(ToLongPath(path)))
+        if (fs.Stat(path).exists)
             continue;
         m_job.AddFileEventToLog(QStringLiteral("Creating the directory:"), path);
         try {
@@ -448,7 +478,7 @@ void RestoreRun::RestoreFiles(const QString &folder, const QStringList &files)
         // The folder of a file normally comes with the folder lists; one
         // missing (a list edited by hand) is made rather than failing.
         const QString parent = LocalParentPath(target);
-        if (!parent.isEmpty() && !QFileInfo(ToLongPath(parent)).isDir()) {
+        if (!parent.isEmpty() && !fs.Stat(parent).isFolder) {
             try {
                 fs.MakePath(parent);
             } catch (const QvError &e) {
@@ -514,7 +544,11 @@ void RestoreRun::RemoveFolders(const QStringList &folders)
             continue;
         const QString path = JoinPath(m_output, d);
         m_job.AddFileEventToLog(QStringLiteral("Removing the directory:"), path);
-        QDir().rmdir(ToLongPath(path)); // only when empty; checked below
+        try {
+            fs.RemoveEmptyFolder(path);
+        } catch (const QvError &) {
+            // Not empty (or not removable): checked below.
+        }
         if (!fs.Stat(path).exists)
             continue;
         try {

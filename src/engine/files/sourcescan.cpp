@@ -172,7 +172,7 @@ void SourceScan::Walk(const QString &folder, const QString &relative)
         switch (entry.kind) {
         case DirectoryScan::Kind::Folder: {
             const QString rel = Joined(r, name);
-            if (!QFileInfo::exists(ToLongPath(a))) {
+            if (!DirectoryScan::FolderExists(ToLongPath(a))) {
                 m_job.AddWarningToLog(m_job.JobTranslate(QStringLiteral("The directory does not exist:"))
                                       + QLatin1Char(' ') + a);
                 KeepPreviousState(rel);

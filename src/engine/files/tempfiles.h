@@ -7,5 +7,8 @@
 #include <QStringList>
 
 // A state list: UTF-8 with a byte-order mark, every line ended by CR LF,
-// written a piece at a time. Replaces a file there; false with `error` set.
+// written a piece at a time. Any file name is a line (the line encoding of
+// textfile.h: an ordinary name as its UTF-8, line breaks and bytes that are
+// not UTF-8 escaped), read back by ReadTextLines. Replaces a file there;
+// false with `error` set.
 bool WriteTempStateList(const QString &path, const QStringList &lines, QString *error);

@@ -2,8 +2,7 @@
 
 #include "base/errors.h"
 #include "jobs/jobkinds.h"
-
-#include <QFile>
+#include "storage/localfs.h"
 
 ZipWriterSettings ZipSettingsForJob(const TJob_FilesAndFolders &job, const TCompression &compression)
 {
@@ -123,6 +122,11 @@ void ZipArchiver::MakeSingleFileArchive(const QString &archivePath, const QStrin
             m_job.AddErrorToLog(error);
         MarkFailure();
     }
-    if (Failed())
-        QFile::remove(archivePath);
+    if (Failed()) {
+        try {
+            LocalFileSystem().RemoveFile(archivePath);
+        } catch (const QvError &) {
+            // The operation removes its temporary files once more at its end.
+        }
+    }
 }

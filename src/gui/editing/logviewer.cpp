@@ -2,6 +2,7 @@
 
 #include "app/options/options.h"
 #include "base/errors.h"
+#include "base/runlog.h"
 #include "base/textfile.h"
 #include "gui/common/messagedialog.h"
 #include "gui/common/modalrun.h"
@@ -103,6 +104,10 @@ bool TfrmLog::LoadReport(const QString &path, bool ShowErrorsWarningsControls, Q
             *error = e.message();
         return false;
     }
+    // A log written before file names were escaped may still hold their
+    // control characters raw.
+    for (QString &line : lines)
+        line = VisibleText(line);
     m_lines = lines;
     m_logFileName = QFileInfo(path).fileName();
     m_showControls = ShowErrorsWarningsControls;

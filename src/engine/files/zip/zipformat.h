@@ -65,7 +65,7 @@ DosDateTime ToDosDateTime(qint64 unixSeconds);
 // Everything the local header, the data descriptor and the central
 // directory record of one entry hold.
 struct EntryRecord {
-    QByteArray name;                 // UTF-8
+    QByteArray name;                 // the bytes; UTF-8 when flags has kFlagUtf8
     quint16 flags = kFlagUtf8;
     quint16 method = kMethodStored;  // as written in the headers (99 for AES)
     DosDateTime dosTime;

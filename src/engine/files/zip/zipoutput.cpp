@@ -1,6 +1,10 @@
 #include "engine/files/zip/zipoutput.h"
 
+#include "base/filenamecodec.h"
+
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -15,14 +19,24 @@ bool ZipOutput::open(const QString &path)
     // An existing file is removed rather than truncated: truncating would
     // also change the other names of a hard-linked file, the target of a
     // symbolic link, and fail on a read-only file.
+    // The path is opened by its bytes (QFile would turn a name that is not
+    // UTF-8 into another one).
     std::error_code ec;
-    const std::filesystem::path native(QFile::encodeName(path).toStdString());
+    const QByteArray bytes = FileNameToBytes(path);
+    const std::filesystem::path native(bytes.toStdString());
     const auto status = std::filesystem::symlink_status(native, ec);
     if (!ec && (std::filesystem::is_regular_file(status) || std::filesystem::is_symlink(status)))
         std::filesystem::remove(native, ec);
-    m_file.setFileName(path);
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+    m_path = path;
+    std::FILE *f = std::fopen(bytes.constData(), "wbe");
+    if (!f) {
+        m_error = QStringLiteral("Unable to create the archive: ") + QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    if (!m_file.open(f, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        std::fclose(f);
         return fail(QStringLiteral("Unable to create the archive"));
+    }
     return true;
 }
 

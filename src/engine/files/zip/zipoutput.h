@@ -26,13 +26,14 @@ public:
     // Closes without caring about the content (the archive is abandoned).
     void abandon();
     QString errorString() const { return m_error; }
-    QString path() const { return m_file.fileName(); }
+    QString path() const { return m_path; }
 
 private:
     bool flush();
     bool fail(const QString &what);
 
     QFile m_file;
+    QString m_path;
     QByteArray m_buffer;
     qint64 m_flushed = 0;
     QString m_error;

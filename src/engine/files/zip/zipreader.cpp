@@ -1,5 +1,6 @@
 #include "engine/files/zip/zipreader.h"
 
+#include "base/filenamecodec.h"
 #include "engine/files/zip/zipformat.h"
 #include "engine/files/zip/zipnames.h"
 
@@ -108,13 +109,15 @@ void ZipReader::close()
         m_archive = nullptr;
     }
     m_path.clear();
+    m_otherNames.clear();
+    m_otherNamesRead = false;
 }
 
 bool ZipReader::open(const QString &archivePath, const QString &password, QString *error)
 {
     close();
     int code = 0;
-    zip_t *za = zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
+    zip_t *za = zip_open(FileNameToBytes(archivePath).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
     if (!za) {
         zip_error_t err;
         zip_error_init_with_code(&err, code);
@@ -145,10 +148,13 @@ bool ZipReader::entryInfo(quint64 index, ZipEntryInfo *info) const
 {
     zip_stat_t st;
     zip_stat_init(&st);
-    if (zip_stat_index(m_archive, index, 0, &st) != 0 || !(st.valid & ZIP_STAT_NAME))
+    // The name's own bytes: the program's writer stores a file name that is
+    // not UTF-8 as it is (without the UTF-8 flag), and it must come back as
+    // the same name (see filenamecodec.h), not as a CP 437 reading of it.
+    if (zip_stat_index(m_archive, index, ZIP_FL_ENC_RAW, &st) != 0 || !(st.valid & ZIP_STAT_NAME))
         return false;
     info->index = index;
-    info->name = QString::fromUtf8(st.name);
+    info->name = FileNameFromBytes(st.name);
     info->size = (st.valid & ZIP_STAT_SIZE) ? qint64(st.size) : 0;
     info->compressedSize = (st.valid & ZIP_STAT_COMP_SIZE) ? qint64(st.comp_size) : 0;
     info->encrypted = (st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE;
@@ -211,14 +217,34 @@ bool ZipReader::locate(const QString &entryName, ZipEntryInfo *info, QString *er
         *error = QStringLiteral("The archive is not open.");
         return false;
     }
-    zip_int64_t index = zip_name_locate(m_archive, entryName.toUtf8().constData(), 0);
+    const QByteArray name = FileNameToBytes(entryName);
+    qint64 index = indexOf(name);
     if (index < 0) // a folder may be asked for without its trailing "/"
-        index = zip_name_locate(m_archive, (entryName + QLatin1Char('/')).toUtf8().constData(), 0);
+        index = indexOf(name + '/');
     if (index < 0 || !entryInfo(quint64(index), info)) {
         *error = QStringLiteral("The archive \"%1\" has no entry \"%2\".").arg(m_path, entryName);
         return false;
     }
     return true;
+}
+
+qint64 ZipReader::indexOf(const QByteArray &name) const
+{
+    const zip_int64_t index = zip_name_locate(m_archive, name.constData(), ZIP_FL_ENC_RAW);
+    if (index >= 0)
+        return index;
+    if (!m_otherNamesRead) {
+        m_otherNamesRead = true;
+        const zip_int64_t n = zip_get_num_entries(m_archive, 0);
+        for (zip_int64_t i = 0; i < n; ++i) {
+            const char *raw = zip_get_name(m_archive, zip_uint64_t(i), ZIP_FL_ENC_RAW);
+            const char *read = zip_get_name(m_archive, zip_uint64_t(i), 0);
+            if (raw && read && qstrcmp(raw, read) != 0 && !m_otherNames.contains(raw))
+                m_otherNames.insert(QByteArray(raw), quint64(i)); // the first of equal names, as libzip
+        }
+    }
+    const auto it = m_otherNames.constFind(name);
+    return it == m_otherNames.cend() ? -1 : qint64(*it);
 }
 
 bool ZipReader::checkEntry(const ZipEntryInfo &info, QString *relativePath, QString *error) const
@@ -317,13 +343,25 @@ bool ZipReader::extractAll(const QString &outputFolder, QString *error)
     return true;
 }
 
-bool ZipReader::extractFile(const ZipEntryInfo &info, const QString &targetPath, QString *error)
+bool ZipReader::extractEntryData(const QString &entryName, QIODevice &out, ZipEntryInfo *info, QString *error)
 {
-    const QFileInfo target(targetPath);
-    if (target.isDir() && !target.isSymLink()) {
-        *error = entryError(info, QStringLiteral("\"%1\" is a folder.").arg(targetPath));
+    QString local;
+    QString &err = error ? *error : local;
+    if (!locate(entryName, info, &err))
+        return false;
+    if (info->isSymlink) {
+        err = entryError(*info, QStringLiteral("Symbolic links are not extracted."));
         return false;
     }
+    if (info->isFolder) {
+        err = entryError(*info, QStringLiteral("The entry is a folder."));
+        return false;
+    }
+    return readEntryInto(*info, out, entryName, &err);
+}
+
+bool ZipReader::readEntryInto(const ZipEntryInfo &info, QIODevice &out, const QString &target, QString *error)
+{
     zip_file_t *zf = zip_fopen_index(m_archive, info.index, 0);
     if (!zf) {
         zip_error_t *ze = zip_get_error(m_archive);
@@ -335,13 +373,6 @@ bool ZipReader::extractFile(const ZipEntryInfo &info, const QString &targetPath,
         ~Closer() { zip_fclose(f); }
     } closer{zf};
 
-    // A hidden temporary name beside the target: renamed only when complete.
-    QTemporaryFile temp(target.absolutePath() + QStringLiteral("/.qvzip-XXXXXX.part"));
-    if (!temp.open()) {
-        *error = entryError(info, QStringLiteral("Unable to create a file in \"%1\": %2")
-                                      .arg(target.absolutePath(), temp.errorString()));
-        return false;
-    }
     QByteArray buffer(kChunk, '\0');
     qint64 total = 0;
     for (;;) {
@@ -358,15 +389,17 @@ bool ZipReader::extractFile(const ZipEntryInfo &info, const QString &targetPath,
             *error = entryError(info, QStringLiteral("The archive is damaged: the entry holds more data than its recorded size."));
             return false;
         }
-        // The archive keeps no holes: blocks of zeros become holes again,
-        // so that a sparse file comes back sparse.
-        const bool written = ForEachDataRun(total - n, buffer.constData(), n,
-                                            [&temp](qint64 offset, const char *data, qint64 size) {
-                                                return (temp.pos() == offset || temp.seek(offset))
-                                                       && temp.write(data, size) == size;
-                                            });
+        // The archive keeps no holes: written to a file, blocks of zeros
+        // become holes again, so that a sparse file comes back sparse.
+        auto *file = qobject_cast<QFileDevice *>(&out);
+        const bool written = file ? ForEachDataRun(total - n, buffer.constData(), n,
+                                                   [file](qint64 offset, const char *data, qint64 size) {
+                                                       return (file->pos() == offset || file->seek(offset))
+                                                              && file->write(data, size) == size;
+                                                   })
+                                  : out.write(buffer.constData(), n) == n;
         if (!written) {
-            *error = entryError(info, QStringLiteral("Unable to write \"%1\": %2").arg(targetPath, temp.errorString()));
+            *error = entryError(info, QStringLiteral("Unable to write \"%1\": %2").arg(target, out.errorString()));
             return false;
         }
         if (onProgress && !onProgress(info.size > 0 ? 100.0 * double(total) / double(info.size) : 100.0)) {
@@ -378,8 +411,27 @@ bool ZipReader::extractFile(const ZipEntryInfo &info, const QString &targetPath,
         *error = entryError(info, QStringLiteral("The archive is damaged: the entry holds less data than its recorded size."));
         return false;
     }
+    return true;
+}
+
+bool ZipReader::extractFile(const ZipEntryInfo &info, const QString &targetPath, QString *error)
+{
+    const QFileInfo target(targetPath);
+    if (target.isDir() && !target.isSymLink()) {
+        *error = entryError(info, QStringLiteral("\"%1\" is a folder.").arg(targetPath));
+        return false;
+    }
+    // A hidden temporary name beside the target: renamed only when complete.
+    QTemporaryFile temp(target.absolutePath() + QStringLiteral("/.qvzip-XXXXXX.part"));
+    if (!temp.open()) {
+        *error = entryError(info, QStringLiteral("Unable to create a file in \"%1\": %2")
+                                      .arg(target.absolutePath(), temp.errorString()));
+        return false;
+    }
+    if (!readEntryInto(info, temp, targetPath, error))
+        return false;
     // A hole at the end is part of the file's size.
-    if (!temp.flush() || (temp.size() != total && !temp.resize(total))) {
+    if (!temp.flush() || (temp.size() != info.size && !temp.resize(info.size))) {
         *error = entryError(info, QStringLiteral("Unable to write \"%1\": %2").arg(targetPath, temp.errorString()));
         return false;
     }

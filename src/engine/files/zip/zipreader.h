@@ -8,15 +8,18 @@
 // Files are written under a temporary hidden name and renamed only when
 // complete and verified (checksum or authentication code, size), so a
 // failure never leaves a file that looks complete.
+#include <QByteArray>
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <functional>
 
 struct zip;
+class QIODevice;
 
 struct ZipEntryInfo {
-    QString name;               // as stored (UTF-8 decoded)
+    QString name;               // as stored: its bytes in the form of filenamecodec.h
     quint64 index = 0;
     qint64 size = 0;            // declared uncompressed size
     qint64 compressedSize = 0;
@@ -52,6 +55,12 @@ public:
     // Extracts the file entry `entryName` to exactly `targetPath`; its
     // folder is created when missing.
     bool extractEntryTo(const QString &entryName, const QString &targetPath, QString *error);
+    // Writes the data of the file entry `entryName` to `out`, verified as
+    // above, and gives the entry's details in `info`; the caller stores the
+    // file with its mode and time (a restore writes it to a path of its own
+    // choosing). A folder or symbolic link entry is refused. On failure
+    // `out` may hold part of the data.
+    bool extractEntryData(const QString &entryName, QIODevice &out, ZipEntryInfo *info, QString *error);
     // Extracts every entry below `outputFolder`. The names of all entries
     // are checked first: an archive with a single refused entry extracts
     // nothing. Stops at the first failure.
@@ -63,10 +72,21 @@ public:
 private:
     bool entryInfo(quint64 index, ZipEntryInfo *info) const;
     bool locate(const QString &entryName, ZipEntryInfo *info, QString *error) const;
+    // The index of the entry stored under exactly `name`, or -1.
+    qint64 indexOf(const QByteArray &name) const;
     bool checkEntry(const ZipEntryInfo &info, QString *relativePath, QString *error) const;
     bool extractFile(const ZipEntryInfo &info, const QString &targetPath, QString *error);
+    // The entry's data into `out`, with its size checked and progress
+    // reported; `target` names the destination in messages.
+    bool readEntryInto(const ZipEntryInfo &info, QIODevice &out, const QString &target, QString *error);
     QString entryError(const ZipEntryInfo &info, const QString &reason) const;
 
     zip *m_archive = nullptr;
     QString m_path;
+    // libzip finds a name by its UTF-8 reading, which for a name stored
+    // without the UTF-8 flag is its CP 437 reading, not its bytes. The
+    // entries whose bytes differ from that reading, by their bytes; made at
+    // the first lookup that needs it.
+    mutable QHash<QByteArray, quint64> m_otherNames;
+    mutable bool m_otherNamesRead = false;
 };

@@ -1,8 +1,10 @@
 #include "engine/files/zip/zipwriter.h"
 
+#include "base/filenamecodec.h"
 #include "engine/files/zip/pkwarecrypto.h"
 
 #include <QDateTime>
+#include <algorithm>
 #include <QFileInfo>
 #include <zlib.h>
 
@@ -50,6 +52,20 @@ quint32 ExternalAttributes(quint32 unixMode, bool folder)
     if (!(mode & 0200))
         dos |= kDosReadOnly;
     return (mode << 16) | dos;
+}
+
+// An entry's name is the file's own name, byte for byte (FileNameToBytes):
+// a name that is not UTF-8 is stored as its bytes, and only a name that is
+// UTF-8 carries the flag that says so (general purpose bit 11). A control
+// character other than a tab or a line break leaves the flag out too:
+// libzip takes a name with one for CP 437 and refuses the whole archive as
+// inconsistent when the flag says UTF-8.
+quint16 EntryNameFlags(const QByteArray &name)
+{
+    const bool controls = std::any_of(name.cbegin(), name.cend(), [](char c) {
+        return uchar(c) < 0x20 && c != '\t' && c != '\n' && c != '\r';
+    });
+    return !controls && IsValidUtf8(name) ? kFlagUtf8 : quint16(0);
 }
 
 } // namespace
@@ -138,7 +154,7 @@ bool ZipWriter::addFile(const QString &localPath, const QString &entryName)
                       QStringLiteral("Invalid name in the archive: \"%1\"").arg(entryName));
         return false;
     }
-    const QByteArray name = normalized.toUtf8();
+    const QByteArray name = FileNameToBytes(normalized);
     const bool deflate = m_settings.level > 0 && !m_noCompression.matches(localPath);
     QString message;
     EntryResult result = EntryResult::SourceChanged;
@@ -191,6 +207,7 @@ ZipWriter::EntryResult ZipWriter::writeEntry(const QByteArray &name, ZipSource &
     const qint64 start = m_output.position();
     EntryRecord rec;
     rec.name = name;
+    rec.flags = EntryNameFlags(name);
     rec.localHeaderOffset = quint64(start);
     rec.modifiedSecs = info.modifiedSecs;
     rec.dosTime = ToDosDateTime(info.modifiedSecs);
@@ -327,7 +344,8 @@ bool ZipWriter::addFolder(const QString &entryName, const QString &localFolder)
         return false;
     }
     EntryRecord rec;
-    rec.name = normalized.toUtf8();
+    rec.name = FileNameToBytes(normalized);
+    rec.flags = EntryNameFlags(rec.name);
     rec.localHeaderOffset = quint64(m_output.position());
     qint64 modified = QDateTime::currentSecsSinceEpoch();
     quint32 mode = kUnixDirectory | 0755;
