@@ -4,6 +4,7 @@
 #include "base/paths.h"
 #include "base/zeroblocks.h"
 
+#include <QList>
 #include <QRandomGenerator>
 
 #include <cerrno>
