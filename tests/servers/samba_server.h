@@ -35,10 +35,11 @@ public:
     SambaServer();
     ~SambaServer();
     SambaServer(const SambaServer &) = delete;
+    SambaServer &operator=(const SambaServer &) = delete;
+
     // The server of this test program, prepared on first use and stopped
     // when the program ends.
     static SambaServer &Shared();
-    SambaServer &operator=(const SambaServer &) = delete;
 
     // Starts smbd and waits (up to 20 s) until the port accepts connections.
     bool start(QString *error = nullptr);

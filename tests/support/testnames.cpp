@@ -1,7 +1,5 @@
 #include "support/testnames.h"
 
-#include <QChar>
-
 #include <cstdio>
 
 namespace {
