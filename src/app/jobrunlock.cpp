@@ -23,7 +23,9 @@ JobLock LockJob(const TJob &job, QString *refusal)
 
 void RefuseLockedJob(TJob &job, const QString &refusal)
 {
+    // The other process runs the job and writes its files: the start counts
+    // as served here without touching them.
     if (job.JobStatus.load() == jsWaiting)
-        job.Cancel();
+        job.Cancel(TJob::WaitingStamp::Keep);
     AddEvent(refusal);
 }

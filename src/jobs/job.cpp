@@ -18,7 +18,7 @@
 
 // --- status transitions ---
 
-void TJob::Cancel()
+void TJob::Cancel(WaitingStamp stamp)
 {
     TJobStatus s = JobStatus.load();
     while (true) {
@@ -36,7 +36,7 @@ void TJob::Cancel()
             }
             // Saved at once: after a restart the stamp is all that keeps the
             // missed-start rule from queueing the cancelled start again.
-            if (!AppState::ApplicationClosing)
+            if (stamp == WaitingStamp::Save && !AppState::ApplicationClosing)
                 SaveLocalJobFile(LocalJobFilePath());
             NotifyChanged();
             return;

@@ -60,7 +60,10 @@ public:
     // A waiting job goes back to idle with its start and end stamped now
     // (the start it was queued for counts as served) and its local job file
     // saved, unless the program is quitting; an active one is asked to stop.
-    void Cancel();
+    // A waiting job's stamp is saved at once, unless another process holds
+    // the job and with it the job's files (`Keep`).
+    enum class WaitingStamp { Save, Keep };
+    void Cancel(WaitingStamp stamp = WaitingStamp::Save);
     void Pause();
     // The main window's resume: a paused job goes back to jsRunning (any other
     // status is left alone, so an idle job can never be made to look running).

@@ -341,9 +341,11 @@ TEST_P(BackupSetStateTest, ANameTheDestinationRefusesSkipsThatEntryOnly)
     Write("Data/zz-after.txt", "after");
     QString refusedFile, refusedFolder;
     if (IsSmb()) {
-        // A share holds no "?" or ":" in a name.
-        refusedFile = "Data/what?.txt";
-        refusedFolder = "Data/dir:1";
+        // A share holds "?" and ":" under a three-byte mapping each: names
+        // that fit the source become longer than the server's file system
+        // allows.
+        refusedFile = "Data/" + QString(90, QLatin1Char('?')) + ".txt";
+        refusedFolder = "Data/dir" + QString(90, QLatin1Char(':'));
     } else {
         // Names that fit the source but make the copy's path longer than
         // the system allows (the copy lies deeper than its source). The

@@ -287,8 +287,10 @@ TEST_F(SmbOps, NamesTheShareCannotHoldAreRefusedWithoutRetries)
 {
     Connect();
     WriteFile(src() + "/a.txt", "x");
-    // Characters a share does not allow in a name.
-    for (const QString &name : {QStringLiteral("what?.txt"), QStringLiteral("a:b.txt"), QStringLiteral("a|b")}) {
+    // Characters a share does not allow travel under a mapping of their own
+    // (see NameFromShare); a name longer than the server's file system
+    // allows stays refused.
+    for (const QString &name : {QString(300, QLatin1Char('n'))}) {
         SCOPED_TRACE(name.toStdString());
         for (const TFileOperationType op : {atCopyFromLocalToRemoteFile, atCreateRemoteFolder}) {
             job->ClearRunLog();

@@ -411,6 +411,12 @@ bool ZipReader::readEntryInto(const ZipEntryInfo &info, QIODevice &out, const QS
         *error = entryError(info, QStringLiteral("The archive is damaged: the entry holds less data than its recorded size."));
         return false;
     }
+    // A hole at the end is part of the file's size.
+    if (auto *file = qobject_cast<QFileDevice *>(&out);
+        file && (!file->flush() || (file->size() != total && !file->resize(total)))) {
+        *error = entryError(info, QStringLiteral("Unable to write \"%1\": %2").arg(target, file->errorString()));
+        return false;
+    }
     return true;
 }
 
@@ -430,8 +436,7 @@ bool ZipReader::extractFile(const ZipEntryInfo &info, const QString &targetPath,
     }
     if (!readEntryInto(info, temp, targetPath, error))
         return false;
-    // A hole at the end is part of the file's size.
-    if (!temp.flush() || (temp.size() != info.size && !temp.resize(info.size))) {
+    if (!temp.flush()) {
         *error = entryError(info, QStringLiteral("Unable to write \"%1\": %2").arg(targetPath, temp.errorString()));
         return false;
     }
