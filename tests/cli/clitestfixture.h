@@ -95,11 +95,6 @@ protected:
         env.insert(QStringLiteral("XDG_DOCUMENTS_DIR"), m_home + QStringLiteral("/docs"));
         env.insert(QStringLiteral("TMPDIR"), m_home + QStringLiteral("/tmp"));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home + QStringLiteral("/rt"));
-        // glibc frees and copies its time-zone name at every tzset() while TZ
-        // is unset; its own lock makes that safe, but ThreadSanitizer cannot
-        // see that lock. The same zone, named, keeps sanitizer runs quiet.
-        if (!env.contains(QStringLiteral("TZ")))
-            env.insert(QStringLiteral("TZ"), QStringLiteral(":/etc/localtime"));
         env.remove(QStringLiteral("QV_SMB_PASSWORD"));
         env.remove(QStringLiteral("QV_ZIP_PASSWORD"));
         for (const QString &kv : extra) {
