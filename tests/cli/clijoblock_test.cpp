@@ -2,12 +2,14 @@
 // another quorvane-cli and against "quorvane-cli run", and a process killed
 // while it holds the job.
 //
-// The process that won the job is stopped (SIGSTOP) once it has started, so
-// that the other one surely meets it at work, however the machine schedules
-// the two; it is continued afterwards and must finish normally.
+// The process that won the job stops itself at its first open of one of the
+// source files, so that the other one surely meets it at work, however the
+// machine schedules the two; it is continued afterwards and must finish
+// normally.
 #include "clitestfixture.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -40,12 +42,14 @@ protected:
         ASSERT_EQ(r.exitCode, 0) << r;
     }
 
-    // Starts a backup and stops it once it runs (it then holds the job).
+    // The environment of a run that stops in the midst of its copies.
+    static QStringList StopsAtWork() { return StopAtOpen::Environment(QStringLiteral("/Photos/d5/f5.bin")); }
+
+    // Starts a backup and returns once it is stopped at work (it then holds the job).
     std::unique_ptr<CliProcess> StoppedBackup(const QString &name)
     {
-        auto p = StartCli({QStringLiteral("backup"), name});
-        EXPECT_TRUE(p->WaitForErr("Starting the \"" + name.toUtf8() + "\" backup.")) << p->err.constData();
-        p->Signal(SIGSTOP);
+        auto p = StartCli({QStringLiteral("backup"), name}, StopsAtWork());
+        EXPECT_TRUE(p->WaitUntilStopped()) << p->Finish();
         return p;
     }
 
@@ -83,21 +87,19 @@ TEST_F(CliJobLock, TwoBackupsOfOneJobStartedTogetherRunOnce)
 {
     // One archive per run: the set that two runs at once used to corrupt.
     Create(QStringLiteral("Zipped"), {QStringLiteral("--zip"), QStringLiteral("single")});
-    std::unique_ptr<CliProcess> runs[2] = {StartCli({QStringLiteral("backup"), QStringLiteral("Zipped")}),
-                                           StartCli({QStringLiteral("backup"), QStringLiteral("Zipped")})};
-    // Whichever starts first is held there; the other must then be refused.
+    std::unique_ptr<CliProcess> runs[2] = {StartCli({QStringLiteral("backup"), QStringLiteral("Zipped")}, StopsAtWork()),
+                                           StartCli({QStringLiteral("backup"), QStringLiteral("Zipped")}, StopsAtWork())};
+    // Whichever gets the job stops at work; the other must then be refused.
     int winner = -1;
+    QElapsedTimer waited;
+    waited.start();
     while (winner < 0) {
         for (int i = 0; i < 2 && winner < 0; ++i) {
-            runs[i]->process.waitForReadyRead(20);
-            runs[i]->err += runs[i]->process.readAllStandardError();
-            if (runs[i]->err.contains("Starting the \"Zipped\" backup.")) {
-                runs[i]->Signal(SIGSTOP);
+            if (StopAtOpen::IsStopped(runs[i]->process.processId()))
                 winner = i;
-            }
         }
-        ASSERT_FALSE(runs[0]->process.state() == QProcess::NotRunning && runs[1]->process.state() == QProcess::NotRunning)
-            << runs[0]->err.constData() << runs[1]->err.constData();
+        ASSERT_LT(waited.elapsed(), 120000) << "neither run got to work\n" << runs[0]->Finish() << runs[1]->Finish();
+        QThread::msleep(10);
     }
     const CliResult refused = runs[1 - winner]->Finish();
     EXPECT_EQ(refused.exitCode, 75) << refused;
@@ -119,6 +121,8 @@ TEST_F(CliJobLock, RestorePointsAndRemoveWaitForARunningBackup)
     Create(QStringLiteral("Pics"));
     ASSERT_EQ(Cli({QStringLiteral("backup"), QStringLiteral("Pics")}).exitCode, 0);
     NextSecond();
+    // A changed file, so that the incremental run has a copy to stop at.
+    Write(m_src + QStringLiteral("/d5/f5.bin"), "changed");
     std::unique_ptr<CliProcess> run = StoppedBackup(QStringLiteral("Pics"));
 
     const QString out = m_home + QStringLiteral("/work/out");
@@ -155,12 +159,11 @@ TEST_F(CliJobLock, BackupAndTheSchedulerOfQuorvaneCliRunMeetOnce)
 
     // "Held" is run by hand when its start comes: the scheduler must leave it.
     std::unique_ptr<CliProcess> byHand = StoppedBackup(QStringLiteral("Held"));
-    std::unique_ptr<CliProcess> scheduler = StartCli({QStringLiteral("run")});
+    std::unique_ptr<CliProcess> scheduler = StartCli({QStringLiteral("run")}, StopsAtWork());
     EXPECT_TRUE(scheduler->WaitForErr("The job \"Held\" " + kBusy)) << scheduler->err.constData();
 
     // "Sched" is the scheduler's: a backup by hand is refused meanwhile.
-    EXPECT_TRUE(scheduler->WaitForErr("Starting the \"Sched\" backup.")) << scheduler->err.constData();
-    scheduler->Signal(SIGSTOP);
+    EXPECT_TRUE(scheduler->WaitUntilStopped()) << scheduler->Finish();
     const CliResult refused = Cli({QStringLiteral("backup"), QStringLiteral("Sched")});
     EXPECT_EQ(refused.exitCode, 75) << refused;
     scheduler->Signal(SIGCONT);

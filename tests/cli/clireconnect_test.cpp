@@ -20,16 +20,10 @@ protected:
             Write(m_src + QStringLiteral("/d%1/f%2.txt").arg(f % 10).arg(f), QByteArray(4096, char('a' + f % 26)));
     }
 
-    // Waits until the run has copied its first file to the destination.
-    static bool WaitForTheFirstCopy(const QString &dest, QProcess &run)
+    // Whether the run has copied a file to the destination yet.
+    static bool HoldsCopies(const QString &dest)
     {
-        while (run.state() == QProcess::Running) {
-            QDirIterator it(dest, {QStringLiteral("f*.txt")}, QDir::Files, QDirIterator::Subdirectories);
-            if (it.hasNext())
-                return true;
-            run.waitForFinished(1);
-        }
-        return false;
+        return QDirIterator(dest, {QStringLiteral("f*.txt")}, QDir::Files, QDirIterator::Subdirectories).hasNext();
     }
 
     static constexpr int kFiles = 1000;
@@ -64,12 +58,13 @@ TEST_F(CliReconnect, BackupWaitsForItsDestinationAndResumesWhenItIsBack)
                    QStringLiteral("--to"), m_dest})
                   .exitCode,
               0);
-    std::unique_ptr<CliProcess> run = StartCli({QStringLiteral("backup"), QStringLiteral("Pics")});
-    ASSERT_TRUE(WaitForTheFirstCopy(m_dest, run->process)) << run->Finish();
+    std::unique_ptr<CliProcess> run = StartCli({QStringLiteral("backup"), QStringLiteral("Pics")},
+                                               StopAtOpen::Environment(QStringLiteral("/Photos/d5/f505.txt")));
+    ASSERT_TRUE(run->WaitUntilStopped()) << run->Finish();
+    ASSERT_TRUE(HoldsCopies(m_dest)) << "stopped in the midst of its copies";
 
     // The drive goes away while the run is held in the midst of its copies:
     // where the destination folder was, nothing can be created any more.
-    run->Signal(SIGSTOP);
     const QString away = m_dest + QStringLiteral("-away");
     ASSERT_TRUE(QDir().rename(m_dest, away));
     Write(m_dest, "not a folder");

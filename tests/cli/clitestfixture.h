@@ -5,6 +5,7 @@
 #include "jobs/jobkinds.h"
 #include "jobs/jobslist.h"
 #include "platform/folders.h"
+#include "support/stopatopen.h"
 #include "support/testenv.h"
 
 #include <QDir>
@@ -51,6 +52,9 @@ struct CliProcess {
         return err.contains(text);
     }
     void Signal(int signal) { ::kill(pid_t(process.processId()), signal); }
+    // Waits until the process, started with StopAtOpen::Environment, holds
+    // itself at the file it watches.
+    bool WaitUntilStopped() { return StopAtOpen::WaitUntilStopped(process.processId()); }
     // Waits for the end and collects what the process wrote.
     CliResult Finish()
     {
