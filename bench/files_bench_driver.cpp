@@ -8,7 +8,7 @@
 // (its local job file) between calls; its temporary and log folders are
 // below <data> too. Prints the run's last log lines and exits with 0 when
 // the run finished without errors.
-#include "app/options/options.h"
+#include "options/options.h"
 #include "base/appstate.h"
 #include "engine/files/filesengine.h"
 #include "jobs/jobkinds.h"

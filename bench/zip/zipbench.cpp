@@ -4,7 +4,7 @@
 //   zip_bench <folder> [work folder]
 //
 // Goal: at most 1.2 x zip's time, archive size within 2 % of zip's.
-#include "engine/files/zip/zipwriter.h"
+#include "zip/zipwriter.h"
 
 #include <QCoreApplication>
 #include <QDir>

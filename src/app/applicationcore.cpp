@@ -6,7 +6,7 @@
 #include "app/commandline.h"
 #include "app/jobrunlock.h"
 #include "app/jobrunner.h"
-#include "app/options/options.h"
+#include "options/options.h"
 #include "base/appstate.h"
 #include "base/events.h"
 #include "platform/keepawake.h"

@@ -3,7 +3,7 @@
 // its own (a connect and a disconnect, nothing written). Made from the job on
 // the main thread, it runs on any thread: the job's worker keeps its own
 // connection meanwhile.
-#include "app/options/options.h"
+#include "options/options.h"
 #include "jobs/jobtypes.h"
 
 #include <QString>

@@ -4,7 +4,7 @@
 #include "app/jobrunner.h"
 
 #include "app/jobrunlock.h"
-#include "app/options/options.h"
+#include "options/options.h"
 #include "base/events.h"
 #include "engine/files/filesengine.h"
 #include "jobs/jobkinds.h"

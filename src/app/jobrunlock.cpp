@@ -1,6 +1,6 @@
 #include "app/jobrunlock.h"
 
-#include "app/options/options.h"
+#include "options/options.h"
 #include "base/events.h"
 #include "jobs/job.h"
 #include "jobs/jobtext.h"

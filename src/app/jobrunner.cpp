@@ -1,6 +1,6 @@
 #include "app/jobrunner.h"
 
-#include "app/options/options.h"
+#include "options/options.h"
 #include "base/appstate.h"
 #include "base/events.h"
 #include "jobs/job.h"

@@ -6,7 +6,7 @@
 #include "app/applicationcore.h"
 
 #include "app/jobrunner.h"
-#include "app/options/options.h"
+#include "options/options.h"
 #include "base/appstate.h"
 #include "base/datetime.h"
 #include "base/events.h"

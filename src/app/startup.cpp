@@ -2,7 +2,7 @@
 // window's creation that are not windows.
 #include "app/applicationcore.h"
 
-#include "app/options/options.h"
+#include "options/options.h"
 #include "base/appstate.h"
 #include "base/cloudcredentials.h"
 #include "base/events.h"

@@ -2,7 +2,7 @@
 
 #include "app/jobrunlock.h"
 #include "app/jobrunner.h"
-#include "app/options/options.h"
+#include "options/options.h"
 #include "base/appstate.h"
 #include "base/events.h"
 #include "cli/cliargs.h"

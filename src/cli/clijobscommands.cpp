@@ -1,5 +1,5 @@
 // The commands on the jobs list itself: list, create, remove and log.
-#include "app/options/options.h"
+#include "options/options.h"
 #include "base/events.h"
 #include "base/textfile.h"
 #include "cli/cliargs.h"

@@ -1,6 +1,6 @@
 // The commands that run a job in the foreground: backup, points and restore.
 #include "app/jobrunner.h"
-#include "app/options/options.h"
+#include "options/options.h"
 #include "base/events.h"
 #include "cli/cliargs.h"
 #include "cli/clicommands.h"

@@ -1,6 +1,6 @@
 // "quorvane-cli run": the scheduler without a window, for computers without
 // a desktop, until Ctrl-C or a termination request.
-#include "app/options/options.h"
+#include "options/options.h"
 #include "cli/cliargs.h"
 #include "cli/clicommands.h"
 #include "cli/clicontext.h"

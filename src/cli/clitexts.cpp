@@ -1,6 +1,6 @@
 #include "cli/clitexts.h"
 
-#include "app/options/options.h"
+#include "options/options.h"
 #include "base/datetime.h"
 #include "jobs/job.h"
 #include "jobs/jobtext.h"

@@ -1,6 +1,6 @@
 #include "cli/jobspec.h"
 
-#include "app/options/options.h"
+#include "options/options.h"
 #include "base/datetime.h"
 #include "base/paths.h"
 #include "jobs/destinationinsource.h"

@@ -3,7 +3,7 @@
 #include "jobs/jobtext.h"
 
 #include "app/jobrunner.h"
-#include "app/options/options.h"
+#include "options/options.h"
 #include "base/bytesize.h"
 #include "cli/clicontext.h"
 #include "cli/clioutput.h"

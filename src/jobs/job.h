@@ -2,7 +2,7 @@
 // The job base class: identity, the live state of the current run, the
 // outcome of the last one, the option snapshot, the run log and history,
 // and the storage primitive every job kind works through.
-#include "app/options/options.h"
+#include "options/options.h"
 #include "jobs/jobtypes.h"
 
 #include <QMutex>

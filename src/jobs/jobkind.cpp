@@ -7,7 +7,7 @@
 #include "jobs/jobkinds.h"
 #include "jobs/jobtext.h"
 
-#include "app/options/options.h"
+#include "options/options.h"
 
 TJobKind ParseJobKind(const QByteArray &plain)
 {

@@ -1,6 +1,6 @@
 #include "jobs/jobtext.h"
 
-#include "app/options/options.h"
+#include "options/options.h"
 
 QString FillPercentS(const QString &format, const QStringList &values)
 {

@@ -1,7 +1,7 @@
 #pragma once
 // A core with recorders in place of its services and a clock the test sets.
 #include "app/applicationcore.h"
-#include "app/options/options.h"
+#include "options/options.h"
 #include "apptestdoubles.h"
 #include "base/appstate.h"
 #include "base/datetime.h"

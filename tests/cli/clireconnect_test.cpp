@@ -3,7 +3,7 @@
 // once it is back.
 #include "clitestfixture.h"
 
-#include "app/options/options.h"
+#include "options/options.h"
 
 #include <QDirIterator>
 #include <QFileInfo>

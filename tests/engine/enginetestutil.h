@@ -4,7 +4,7 @@
 // or a share of a private Samba server for the "smb" builds), runs that are
 // started and waited for, and trees compared byte for byte with their
 // modification times.
-#include "app/options/options.h"
+#include "options/options.h"
 #include "base/appstate.h"
 #include "base/datetime.h"
 #include "base/events.h"

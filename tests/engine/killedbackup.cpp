@@ -21,7 +21,7 @@
 // moment MOMENT the process writes its run log so far to TRACE_FILE + ".log"
 // and kills itself; with MOMENT 0 it runs to the end, writes its run log
 // there and exits with 0 (finished) or 3 (cancelled). 2: it could not start.
-#include "app/options/options.h"
+#include "options/options.h"
 #include "base/appstate.h"
 #include "base/datetime.h"
 #include "engine/files/filesengine.h"

@@ -9,7 +9,7 @@
 // starts from a copy of the same backup set (a full and an incremental
 // point) and kills the third run, an incremental one with changed, new and
 // removed files and folders.
-#include "app/options/options.h"
+#include "options/options.h"
 #include "enginetestutil.h"
 
 #include <QCoreApplication>

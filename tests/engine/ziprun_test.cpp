@@ -2,7 +2,7 @@
 // file, with and without a password, what lands at the destination, what a
 // restore gives back, unreadable sources, cancel, and hostile archives.
 #include "engine/files/backupsetlayout.h"
-#include "engine/files/zip/zipreader.h"
+#include "zip/zipreader.h"
 #include "enginetestutil.h"
 
 #include <QCoreApplication>

@@ -5,7 +5,7 @@
 // result), and how a reader of each older version fills them. The golden
 // writer (goldenwriter.cpp) wrote the files from these values; the golden
 // tests read the files and compare them with these values.
-#include "app/options/options.h"
+#include "options/options.h"
 #include "base/cloudcredentials.h"
 #include "jobs/jobkinds.h"
 

@@ -9,7 +9,7 @@
 // a new format version, never to make a failing golden test pass.
 #include "goldenvalues.h"
 
-#include "app/options/options.h"
+#include "options/options.h"
 #include "base/binarycodec.h"
 #include "base/scrambledfile.h"
 #include "base/textfile.h"

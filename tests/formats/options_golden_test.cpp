@@ -3,7 +3,7 @@
 // reproduces the file of the current version byte for byte.
 #include "goldentest.h"
 
-#include "app/options/options.h"
+#include "options/options.h"
 
 using namespace GoldenTest;
 

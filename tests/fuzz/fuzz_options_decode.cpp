@@ -1,7 +1,7 @@
 // Fuzzes the reader of the options file's content. Whatever the bytes, the
 // reader either fills the record or throws DecodeError; what it accepts must
 // survive a write and a second read unchanged.
-#include "app/options/optionscodec.h"
+#include "options/optionscodec.h"
 #include "base/errors.h"
 
 #include <cstdint>

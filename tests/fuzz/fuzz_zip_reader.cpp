@@ -2,7 +2,7 @@
 // archive. Whatever it holds, the reader opens and extracts it or fails
 // with an error, and writes nothing outside the output folder: no file or
 // folder appears beside it, and no link inside it.
-#include "engine/files/zip/zipreader.h"
+#include "zip/zipreader.h"
 
 #include <QDir>
 #include <QDirIterator>

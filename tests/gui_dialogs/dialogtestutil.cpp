@@ -1,6 +1,6 @@
 #include "dialogtestutil.h"
 
-#include "app/options/options.h"
+#include "options/options.h"
 #include "support/testenv.h"
 
 ScopedLanguage::ScopedLanguage(const QString &code)

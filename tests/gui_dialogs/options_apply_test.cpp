@@ -1,6 +1,6 @@
 // What the main window does with an accepted options window: the log-on
 // entry with its failure message, and the saved options file.
-#include "app/options/options.h"
+#include "options/options.h"
 #include "base/events.h"
 #include "dialogtestutil.h"
 #include "gui/common/messagedialog.h"

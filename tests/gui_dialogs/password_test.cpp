@@ -1,5 +1,5 @@
 // The set-password and enter-password dialogs and the program-password check.
-#include "app/options/options.h"
+#include "options/options.h"
 #include "dialogtestutil.h"
 #include "gui/common/messagedialog.h"
 #include "gui/common/modalscript.h"

@@ -4,7 +4,7 @@
 // (scripts/screenshots.sh runs this test with --gtest_filter=Screenshots.*),
 // otherwise to a temporary folder; either way each picture is checked to be
 // a real rendering of its window.
-#include "app/options/options.h"
+#include "options/options.h"
 #include "dialogtestutil.h"
 #include "gui/notify/shutdowndialog.h"
 #include "gui/tools/about.h"

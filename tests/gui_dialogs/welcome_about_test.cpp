@@ -1,5 +1,5 @@
 // The welcome window's three ways to begin and its marker, and the About window.
-#include "app/options/options.h"
+#include "options/options.h"
 #include "base/version.h"
 #include "dialogtestutil.h"
 #include "gui/tools/about.h"

@@ -1,6 +1,6 @@
 #include "editingtestutil.h"
 
-#include "app/options/options.h"
+#include "options/options.h"
 #include "support/testenv.h"
 
 #include <QFileDialog>

@@ -3,7 +3,7 @@
 // real backups, keep-awake, elevation or power-off), in folders of the test's
 // own, with a clock the test sets.
 #include "app/applicationcore.h"
-#include "app/options/options.h"
+#include "options/options.h"
 #include "apptestdoubles.h"
 #include "gui/shell/mainwindow.h"
 #include "jobs/jobkinds.h"

@@ -1,6 +1,6 @@
 #pragma once
 // Shared fixture and sample data of the job-model tests.
-#include "app/options/options.h"
+#include "options/options.h"
 #include "base/appstate.h"
 #include "base/binarycodec.h"
 #include "base/datetime.h"

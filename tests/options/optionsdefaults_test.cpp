@@ -1,5 +1,5 @@
-#include "app/options/excludeddirs.h"
-#include "app/options/options.h"
+#include "options/excludeddirs.h"
+#include "options/options.h"
 #include "base/events.h"
 #include "base/textfile.h"
 #include "platform/autostart.h"

@@ -1,5 +1,5 @@
-#include "app/options/options.h"
-#include "app/options/optionscodec.h"
+#include "options/options.h"
+#include "options/optionscodec.h"
 #include "base/binarycodec.h"
 #include "base/events.h"
 #include "base/scrambledfile.h"

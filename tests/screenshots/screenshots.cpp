@@ -1,7 +1,7 @@
 #include "screenshots.h"
 
 #include "app/applicationcore.h"
-#include "app/options/options.h"
+#include "options/options.h"
 #include "gui/editing/editingpreviews.h"
 #include "gui/editing/fileswizard.h"
 #include "gui/editing/jobkindchooser.h"

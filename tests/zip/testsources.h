@@ -1,7 +1,7 @@
 #pragma once
 // Sources that the tests put behind ZipWriter::openSource: bytes from
 // memory, optionally failing part-way like a disk with a bad sector.
-#include "engine/files/zip/zipwriter.h"
+#include "zip/zipwriter.h"
 
 #include <QHash>
 #include <cstring>

@@ -1,7 +1,7 @@
 // Entries beyond 4 GiB. Long: run with `ctest --test-dir build -L long`
 // (needs about 10 GB of free space in the temporary folder).
-#include "engine/files/zip/zipreader.h"
-#include "engine/files/zip/zipwriter.h"
+#include "zip/zipreader.h"
+#include "zip/zipwriter.h"
 #include "support/testenv.h"
 #include "zip/ziptools.h"
 

@@ -1,7 +1,7 @@
 // The restore side: hostile and damaged archives are refused with a clear
 // error, nothing lands outside the output folder and no partial file is left.
-#include "engine/files/zip/zipreader.h"
-#include "engine/files/zip/zipwriter.h"
+#include "zip/zipreader.h"
+#include "zip/zipwriter.h"
 #include "support/testenv.h"
 #include "zip/ziptools.h"
 #include "support/testnames.h"

@@ -1,8 +1,8 @@
 // Every encryption method at every compression level: the archive must be
 // accepted by the outside tools and read back byte for byte, with the
 // modification times, the empty folders and the non-ASCII names.
-#include "engine/files/zip/zipreader.h"
-#include "engine/files/zip/zipwriter.h"
+#include "zip/zipreader.h"
+#include "zip/zipwriter.h"
 #include "support/testenv.h"
 #include "zip/ziptools.h"
 #include "support/testnames.h"

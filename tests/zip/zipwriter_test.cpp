@@ -1,8 +1,8 @@
 // The writer's behaviour around the entries: skipped files cut back,
 // cancel, locks, broken archives, names, attributes, many entries.
 #include "base/filenamecodec.h"
-#include "engine/files/zip/zipreader.h"
-#include "engine/files/zip/zipwriter.h"
+#include "zip/zipreader.h"
+#include "zip/zipwriter.h"
 #include "support/testenv.h"
 #include "zip/testsources.h"
 #include "zip/ziptools.h"

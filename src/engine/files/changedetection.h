@@ -2,7 +2,7 @@
 // What the source scan reads of a file and which entries it leaves out:
 // the change key of a file, the extension filter, the excluded system
 // names, the excluded folders and hidden entries.
-#include "app/options/options.h"
+#include "options/options.h"
 #include "jobs/jobtypes.h"
 
 #include <QDateTime>

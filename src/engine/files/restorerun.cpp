@@ -13,7 +13,7 @@
 #include "engine/files/outputguard.h"
 #include "engine/files/restorepoints.h"
 #include "engine/files/runarchive.h"
-#include "engine/files/zip/zipreader.h"
+#include "zip/zipreader.h"
 #include "jobs/jobkinds.h"
 #include "jobs/jobtext.h"
 #include "storage/localcopy.h"

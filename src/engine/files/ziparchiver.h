@@ -2,7 +2,7 @@
 // The job's archiver for compressed runs: the storage primitive's three ZIP
 // operations on the streaming ZIP writer, with the writer's events wired to
 // the job (failure mark and error lines, progress and cancel, entry names).
-#include "engine/files/zip/zipwriter.h"
+#include "zip/zipwriter.h"
 #include "storage/archiver.h"
 
 #include <QString>

@@ -1,6 +1,6 @@
 #include "gui/editing/editingwindows.h"
 
-#include "app/options/options.h"
+#include "options/options.h"
 #include "gui/common/messagedialog.h"
 #include "gui/editing/filesrestore.h"
 #include "gui/editing/fileswizard.h"

@@ -1,7 +1,7 @@
 #include "gui/editing/filesrestore.h"
 
 #include "app/jobrunlock.h"
-#include "app/options/options.h"
+#include "options/options.h"
 #include "engine/files/filesengine.h"
 #include "gui/common/messagedialog.h"
 #include "gui/common/modalrun.h"

@@ -2,7 +2,7 @@
 // the job's fields.
 #include "gui/editing/fileswizard.h"
 
-#include "app/options/options.h"
+#include "options/options.h"
 #include "base/datetime.h"
 #include "gui/common/messagedialog.h"
 #include "gui/editing/sourcetree.h"

@@ -1,7 +1,7 @@
 // The wizard's navigation, the checks of each page and the enabling rules.
 #include "gui/editing/fileswizard.h"
 
-#include "app/options/options.h"
+#include "options/options.h"
 #include "base/paths.h"
 #include "gui/common/messagedialog.h"
 #include "gui/common/modalrun.h"

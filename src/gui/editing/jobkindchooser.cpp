@@ -1,6 +1,6 @@
 #include "gui/editing/jobkindchooser.h"
 
-#include "app/options/options.h"
+#include "options/options.h"
 #include "gui/common/messagedialog.h"
 #include "gui/common/modalrun.h"
 

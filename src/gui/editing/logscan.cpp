@@ -1,6 +1,6 @@
 #include "gui/editing/logscan.h"
 
-#include "app/options/options.h"
+#include "options/options.h"
 
 LogMarkers LogMarkers::Current()
 {

@@ -1,6 +1,6 @@
 #include "gui/editing/logviewer.h"
 
-#include "app/options/options.h"
+#include "options/options.h"
 #include "base/errors.h"
 #include "base/runlog.h"
 #include "base/textfile.h"

@@ -1,6 +1,6 @@
 #include "gui/editing/restorelist.h"
 
-#include "app/options/options.h"
+#include "options/options.h"
 #include "gui/common/messagedialog.h"
 
 #include <QApplication>

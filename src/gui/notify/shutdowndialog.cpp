@@ -1,7 +1,7 @@
 #include "gui/notify/shutdowndialog.h"
 
 #include "app/applicationcore.h"
-#include "app/options/options.h"
+#include "options/options.h"
 #include "gui/common/messagedialog.h"
 #include "jobs/jobtext.h"
 

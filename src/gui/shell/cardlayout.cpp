@@ -1,6 +1,6 @@
 #include "gui/shell/cardlayout.h"
 
-#include "app/options/options.h"
+#include "options/options.h"
 
 #include <QFontMetrics>
 #include <QtMath>

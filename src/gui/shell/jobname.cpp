@@ -1,6 +1,6 @@
 #include "gui/shell/jobname.h"
 
-#include "app/options/options.h"
+#include "options/options.h"
 #include "jobs/jobslist.h"
 #include "jobs/jobtext.h"
 

@@ -1,6 +1,6 @@
 #include "gui/shell/jobwindows.h"
 
-#include "app/options/options.h"
+#include "options/options.h"
 #include "jobs/job.h"
 #include "jobs/jobtext.h"
 

@@ -3,7 +3,7 @@
 #include "gui/shell/mainwindow.h"
 
 #include "app/applicationcore.h"
-#include "app/options/options.h"
+#include "options/options.h"
 #include "base/appstate.h"
 #include "base/version.h"
 #include "gui/common/messagedialog.h"

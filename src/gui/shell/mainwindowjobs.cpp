@@ -5,7 +5,7 @@
 
 #include "app/applicationcore.h"
 #include "app/jobrunlock.h"
-#include "app/options/options.h"
+#include "options/options.h"
 #include "base/appstate.h"
 #include "base/events.h"
 #include "base/paths.h"

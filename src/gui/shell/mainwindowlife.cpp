@@ -5,7 +5,7 @@
 
 #include "app/applicationcore.h"
 #include "app/applicationentry.h"
-#include "app/options/options.h"
+#include "options/options.h"
 #include "base/appstate.h"
 #include "base/textfile.h"
 #include "gui/common/messagedialog.h"

@@ -3,7 +3,7 @@
 #include "gui/shell/mainwindow.h"
 
 #include "app/applicationcore.h"
-#include "app/options/options.h"
+#include "options/options.h"
 #include "gui/notify/shutdowndialog.h"
 #include "gui/shell/helplinks.h"
 #include "gui/tools/about.h"

@@ -1,6 +1,6 @@
 #include "gui/tools/about.h"
 
-#include "app/options/options.h"
+#include "options/options.h"
 #include "base/appstate.h"
 #include "base/version.h"
 #include "gui/common/messagedialog.h"

@@ -1,6 +1,6 @@
 #include "gui/tools/optionschecks.h"
 
-#include "app/options/options.h"
+#include "options/options.h"
 #include "base/appstate.h"
 #include "base/paths.h"
 

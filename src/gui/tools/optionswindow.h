@@ -4,7 +4,7 @@
 // of its OK button (optionschecks.h). Created once and reused: every show
 // translates its texts and starts on the requested page (the first one
 // unless Execute asks for another).
-#include "app/options/options.h"
+#include "options/options.h"
 
 #include <QDialog>
 #include <functional>

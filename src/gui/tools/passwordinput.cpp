@@ -1,6 +1,6 @@
 #include "gui/tools/passwordinput.h"
 
-#include "app/options/options.h"
+#include "options/options.h"
 #include "gui/common/messagedialog.h"
 #include "gui/common/modalrun.h"
 #include "gui/tools/passwordset.h"

@@ -1,6 +1,6 @@
 #include "gui/tools/welcome.h"
 
-#include "app/options/options.h"
+#include "options/options.h"
 #include "base/appstate.h"
 #include "gui/common/messagedialog.h"
 #include "jobs/jobtext.h"

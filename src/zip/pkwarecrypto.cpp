@@ -1,4 +1,4 @@
-#include "engine/files/zip/pkwarecrypto.h"
+#include "zip/pkwarecrypto.h"
 
 #include <openssl/err.h>
 #include <openssl/rand.h>

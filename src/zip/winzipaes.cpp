@@ -1,4 +1,4 @@
-#include "engine/files/zip/winzipaes.h"
+#include "zip/winzipaes.h"
 
 #include <openssl/core_names.h>
 #include <openssl/err.h>

@@ -1,4 +1,4 @@
-#include "app/options/options.h"
+#include "options/options.h"
 
 int FindFTPAccountIndex(const QVector<TFTPAccount> &accounts, qint32 id)
 {

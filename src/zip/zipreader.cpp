@@ -1,8 +1,8 @@
-#include "engine/files/zip/zipreader.h"
+#include "zip/zipreader.h"
 
 #include "base/filenamecodec.h"
-#include "engine/files/zip/zipformat.h"
-#include "engine/files/zip/zipnames.h"
+#include "zip/zipformat.h"
+#include "zip/zipnames.h"
 
 #include "base/zeroblocks.h"
 

@@ -1,4 +1,4 @@
-#include "engine/files/zip/zipnames.h"
+#include "zip/zipnames.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
-#include "app/options/options.h"
+#include "options/options.h"
 
-#include "app/options/excludeddirs.h"
+#include "options/excludeddirs.h"
 #include "base/appstate.h"
 #include "base/paths.h"
 #include "platform/autostart.h"

@@ -1,4 +1,4 @@
-#include "engine/files/zip/zipformat.h"
+#include "zip/zipformat.h"
 
 #include <QDateTime>
 #include <limits>

@@ -1,6 +1,6 @@
 #pragma once
 // The plain content of the options file (inside its ScrambledFile).
-#include "app/options/options.h"
+#include "options/options.h"
 
 #include <QByteArray>
 

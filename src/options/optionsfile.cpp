@@ -1,6 +1,6 @@
-#include "app/options/options.h"
+#include "options/options.h"
 
-#include "app/options/optionscodec.h"
+#include "options/optionscodec.h"
 #include "base/damagedfile.h"
 #include "base/errors.h"
 #include "base/events.h"

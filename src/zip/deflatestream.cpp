@@ -1,4 +1,4 @@
-#include "engine/files/zip/deflatestream.h"
+#include "zip/deflatestream.h"
 
 #include <zlib.h>
 

@@ -1,4 +1,4 @@
-#include "app/options/options.h"
+#include "options/options.h"
 
 #include "base/appstate.h"
 

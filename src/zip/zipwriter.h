@@ -10,13 +10,13 @@
 // file written to while it is read (another size or modification time at
 // the end) is cut back and read once more; when it changes again, that
 // second entry is kept and `onFileChanged` tells.
-#include "engine/files/zip/centraldirectory.h"
-#include "engine/files/zip/deflatestream.h"
-#include "engine/files/zip/zipformat.h"
-#include "engine/files/zip/winzipaes.h"
-#include "engine/files/zip/zipnames.h"
-#include "engine/files/zip/zipoutput.h"
-#include "engine/files/zip/zipsource.h"
+#include "zip/centraldirectory.h"
+#include "zip/deflatestream.h"
+#include "zip/zipformat.h"
+#include "zip/winzipaes.h"
+#include "zip/zipnames.h"
+#include "zip/zipoutput.h"
+#include "zip/zipsource.h"
 
 #include <QByteArray>
 #include <QString>

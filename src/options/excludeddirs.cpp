@@ -1,4 +1,4 @@
-#include "app/options/excludeddirs.h"
+#include "options/excludeddirs.h"
 
 #include "base/errors.h"
 #include "base/events.h"

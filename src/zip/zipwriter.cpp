@@ -1,7 +1,7 @@
-#include "engine/files/zip/zipwriter.h"
+#include "zip/zipwriter.h"
 
 #include "base/filenamecodec.h"
-#include "engine/files/zip/pkwarecrypto.h"
+#include "zip/pkwarecrypto.h"
 
 #include <QDateTime>
 #include <algorithm>

@@ -1,6 +1,6 @@
-#include "engine/files/zip/centraldirectory.h"
+#include "zip/centraldirectory.h"
 
-#include "engine/files/zip/zipoutput.h"
+#include "zip/zipoutput.h"
 
 #include <QDir>
 

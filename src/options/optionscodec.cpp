@@ -1,4 +1,4 @@
-#include "app/options/optionscodec.h"
+#include "options/optionscodec.h"
 
 #include "base/binarycodec.h"
 

@@ -1,4 +1,4 @@
-#include "engine/files/zip/zipoutput.h"
+#include "zip/zipoutput.h"
 
 #include "base/filenamecodec.h"
 

@@ -1,4 +1,4 @@
-#include "engine/files/zip/zipsource.h"
+#include "zip/zipsource.h"
 
 #include "platform/sourcefile.h"
 
