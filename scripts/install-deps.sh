@@ -11,7 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # tests: archive oracles and the real servers on loopback
   p7zip-full unzip zip libarchive-tools samba smbclient
-  python3 python3-pyftpdlib python3-openssl python3-aiosmtpd microsocks tinyproxy
+  openssl ca-certificates python3 python3-pyftpdlib python3-openssl python3-aiosmtpd microsocks tinyproxy
   # benchmarks
   rsync time
 )
